@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# The product's main job on the shipped sample: builds the native tools and the 32-bit Windows
+# deliverables, then shows the deliverables and what each imports.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KT_BUILD_DIR:-$root/build}
+jobs=${KT_JOBS:-$(nproc)}
+
+bash "$root/scripts/install-deps.sh"
+mkdir -p "$build"
+for tree in native win32; do
+  args=()
+  [ "$tree" = win32 ] && args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake")
+  cmake -G Ninja -S "$root" -B "$build/$tree" "${args[@]}" >"$build/$tree.configure.log" 2>&1 \
+    || { cat "$build/$tree.configure.log"; exit 1; }
+  ninja -C "$build/$tree" -j "$jobs" >"$build/$tree.build.log" 2>&1 \
+    || { tail -n 40 "$build/$tree.build.log"; exit 1; }
+done
+
+echo "Deliverables (32-bit Windows):"
+for f in "$build"/win32/bin/*; do
+  printf '  %-20s %8d bytes  imports: %s\n' "$(basename "$f")" "$(stat -c %s "$f")" \
+    "$(i686-w64-mingw32-objdump -p "$f" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '\n' ' ')"
+done
