@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The project's test command. Installs what is missing, builds the three trees and runs every test:
-#   build/native  host compiler: portable library and tools, tests under ASan and UBSan
+#   build/native  clang: portable library and tools, tests and fuzz targets under ASan and UBSan
+#   build/bench   host g++ -O2 without sanitizers: the benchmarks (run them with scripts/bench.sh)
 #   build/win32   the 32-bit Windows deliverables (only their import check runs: these machines
 #                 cannot start 32-bit Linux processes, so 32-bit Wine cannot run them)
 #   build/win64   the same sources as 64-bit Windows programs: every Windows test, under Wine,
@@ -24,7 +25,9 @@ configure_and_build() {  # tree, extra cmake arguments...
 
 mkdir -p "$build"
 status=0
-configure_and_build native || status=1
+configure_and_build native -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ || status=1
+configure_and_build bench -DKT_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DKT_SUBSYSTEMS="dataset;tools" || status=1
 configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" || status=1
 configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" || status=1
 [ $status -eq 0 ] || { echo "build failed"; exit 1; }

@@ -1,0 +1,71 @@
+// Writes the seed corpus of every fuzz target into one folder per target: the same kinds of input
+// the unit tests feed the library (lists in each form, parameter strings, dates, amounts).
+#include <cstdio>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "dataset/packer.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+class CorpusWriter {
+ public:
+  explicit CorpusWriter(std::string root) : m_root(std::move(root)) { ::mkdir(m_root.c_str(), 0755); }
+
+  bool Add(const std::string& target, const Bytes& data) {
+    const std::string folder = m_root + "/" + target;
+    ::mkdir(folder.c_str(), 0755);
+    const std::string path = folder + "/seed" + std::to_string(m_count++);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+    return std::fclose(file) == 0 && ok;
+  }
+  bool Add(const std::string& target, const std::string& text) { return Add(target, ToBytes(text)); }
+
+ private:
+  std::string m_root;
+  int m_count = 0;
+};
+
+const char kSmallList[] =
+    "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\r\n<root>\r\n\t<params>\r\n"
+    "\t\t<param id=\"CONFIG\" type=\"STRING\">true</param>\r\n\t</params>\r\n"
+    "\t<dataset id=\"LIST\">\r\n\t\t<colinfo id=\"FILENAME\" size=\"255\" type=\"STRING\"/>\r\n"
+    "\t\t<colinfo id=\"VERSION\" size=\"255\" type=\"STRING\"/>\r\n\t\t<record>\r\n"
+    "\t\t\t<FILENAME>a.dll</FILENAME>\r\n\t\t\t<VERSION/>\r\n\t\t</record>\r\n"
+    "\t\t<record type=\"insert\">\r\n\t\t\t<FILENAME>b.dll</FILENAME>\r\n"
+    "\t\t\t<VERSION>1,0,0,2</VERSION>\r\n\t\t</record>\r\n\t</dataset>\r\n</root>";
+
+bool WriteUnpackSeeds(CorpusWriter& corpus) {
+  bool ok = true;
+  const Bytes inputs[] = {ToBytes(kSmallList), ToBytes("short"), Bytes(64, 0), Bytes(5000, 'a')};
+  for (const Bytes& input : inputs) {
+    ok &= corpus.Add("unpack", input);
+    for (int variant : {Kt_Packer::kLzss, Kt_Packer::kZlib}) {
+      Bytes packed;
+      if (Kt_Packer::Pack(input, packed, variant) == Kt_Packer::kOk) ok &= corpus.Add("unpack", packed);
+    }
+  }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER\n");
+    return 2;
+  }
+  CorpusWriter corpus(argv[1]);
+  if (!WriteUnpackSeeds(corpus)) {
+    std::fprintf(stderr, "make_fuzz_corpus: cannot write the corpus under %s\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
