@@ -1,0 +1,37 @@
+#pragma once
+// Kt_Msi: questions about Windows Installer packages and installed products. A Windows Installer
+// error e comes back as 0x800F0000 | e; without "msi.dll" every question simply fails.
+#include <windows.h>
+
+#include <string>
+
+#include "device/msi_function_table.h"
+
+class Kt_Msi {
+ public:
+  // Uses the process-wide table over "msi.dll" (loaded on the first construction).
+  Kt_Msi();
+  // Uses another table, such as one over a library without these functions.
+  explicit Kt_Msi(const kt::device::MsiFunctionTable& table) : table_(table) {}
+  Kt_Msi(const Kt_Msi&) = delete;
+  Kt_Msi& operator=(const Kt_Msi&) = delete;
+
+  // 0 valid, 1 invalid package (1620), 0x80070002 for a missing file.
+  HRESULT VerifyPackage(const std::string& path);
+  // 0 installed (state 5), 1 any other state, 0x800700A0 for a bad product code.
+  HRESULT QueryProductInstalled(const std::string& productCode);
+  // The package's "VersionString", or its "ProductVersion" when it has none.
+  HRESULT GetPackageVersion(const std::string& path, std::string& version);
+  HRESULT GetPackageProductName(const std::string& path, std::string& name);
+  HRESULT GetInstalledVersion(const std::string& productCode, std::string& version);
+  // flag = 1 only when ALLUSERS is "1".
+  HRESULT IsPackagePerMachine(const std::string& path, int& flag);
+  HRESULT IsProductPerMachine(const std::string& productCode, int& flag);
+  // Returns the previous level.
+  int SetInternalUI(int level, HWND* window);
+
+ private:
+  HRESULT ReadPackageProperty(const std::string& path, const char* property, std::string& value);
+
+  const kt::device::MsiFunctionTable& table_;
+};
