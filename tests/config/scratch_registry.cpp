@@ -56,6 +56,12 @@ SetAsideKey::SetAsideKey(std::string path) : path_(std::move(path))
     for (char& c : flat)
         if (c == '\\') c = '_';
     backup_ = ScratchKeyPath() + "_aside\\" + flat;
+    for (size_t end = path_.find('\\'); end != std::string::npos; end = path_.find('\\', end + 1)) {
+        if (!KeyExists(path_.substr(0, end))) {
+            firstMissingParent_ = path_.substr(0, end);
+            break;
+        }
+    }
     if (KeyExists(path_)) {
         saved_ = CopyTree(path_, backup_);
         EXPECT_TRUE(saved_) << "cannot set aside " << path_;
@@ -68,6 +74,11 @@ SetAsideKey::SetAsideKey(std::string path) : path_(std::move(path))
 SetAsideKey::~SetAsideKey()
 {
     EXPECT_TRUE(DeleteKeyTree(path_));
+    for (std::string parent = path_.substr(0, path_.rfind('\\'));
+         !firstMissingParent_.empty() && parent.size() >= firstMissingParent_.size();
+         parent = parent.substr(0, parent.rfind('\\'))) {
+        if (RegDeleteKeyA(HKEY_CURRENT_USER, parent.c_str()) != ERROR_SUCCESS) break;
+    }
     if (saved_) {
         EXPECT_TRUE(CopyTree(backup_, path_)) << "cannot restore " << path_;
         DeleteKeyTree(backup_.substr(0, backup_.rfind('\\')));

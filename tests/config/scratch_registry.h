@@ -28,6 +28,7 @@ public:
 private:
     std::string path_;
     std::string backup_;
+    std::string firstMissingParent_;  // removed again when the test leaves it empty
     bool saved_ = false;
 };
 
