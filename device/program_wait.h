@@ -1,0 +1,12 @@
+#pragma once
+// Waiting for a started program while the calling thread's window messages keep being served.
+#include <windows.h>
+
+namespace kt::device {
+
+// Waits until the process ends and stores its exit code. Window messages that arrive meanwhile
+// are dispatched one at a time; a quit message ends the wait with E_ABORT and is posted again so
+// that the caller's own message loop still sees it. The handle stays the caller's.
+HRESULT WaitForProgram(HANDLE process, DWORD& exitCode);
+
+}  // namespace kt::device
