@@ -25,6 +25,8 @@ public:
     // The remote-API layer's last error.
     DWORD LastError() const override;
     int SetValue(const std::string& name, DWORD type, const BYTE* data, DWORD size) override;
+    // With `data`, strings come back converted and `size` counts the converted bytes; without
+    // it, `size` is the device's own size in bytes (UTF-16 for strings), an upper bound.
     int QueryValue(const std::string& name, DWORD* type, std::vector<BYTE>* data, DWORD* size) override;
     ~Kt_RegistryCe() override;
 
