@@ -1,0 +1,111 @@
+#ifndef KT_DATASET_VARIANT_H
+#define KT_DATASET_VARIANT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "dataset/astring.h"
+#include "dataset/buffer.h"
+#include "dataset/variant_object.h"
+#include "dataset/variant_types.h"
+
+// A typed value: a 16-bit kind code and an 8-byte payload (see variant_types.h for the kinds).
+// Copies are independent: strings and byte blocks share their copy-on-write storage, arrays are
+// copied item by item, objects are shared by reference count, references keep pointing at the
+// same (not owned) value. Conversions never fail: text that is not a number converts to 0.
+class Kt_Variant {
+ public:
+  Kt_Variant() noexcept { m_payload.integer = 0; }
+  Kt_Variant(const Kt_Variant& other) noexcept;
+  Kt_Variant(Kt_Variant&& other) noexcept;
+  Kt_Variant& operator=(const Kt_Variant& other) noexcept;
+  Kt_Variant& operator=(Kt_Variant&& other) noexcept;
+  ~Kt_Variant() { Reset(); }
+
+  static Kt_Variant FromInt(std::int32_t value) noexcept;
+  static Kt_Variant FromDouble(double value) noexcept;
+  static Kt_Variant FromCurrency(std::int64_t tenThousandths) noexcept;
+  static Kt_Variant FromDate(double days) noexcept;
+  static Kt_Variant FromString(const Kt_AString& text) noexcept;
+  // The shared null value that lookups return for a missing column or parameter.
+  static const Kt_Variant& Null() noexcept;
+
+  Kt_VarKind Kind() const noexcept { return m_kind; }
+  bool IsNull() const noexcept { return m_kind == Kt_VarKind::Null; }
+
+  void SetNull() noexcept { Reset(); }
+  void SetInt(std::int32_t value) noexcept;
+  void SetDouble(double value) noexcept;
+  void SetCurrency(std::int64_t tenThousandths) noexcept;
+  void SetDate(double days) noexcept;
+  void SetString(const Kt_AString& text) noexcept;
+  bool SetString(const char* bytes, std::size_t length) noexcept;
+  void SetBytes(const Kt_Buffer& bytes) noexcept;
+  bool SetBytes(const void* bytes, std::size_t size) noexcept;
+  // An empty array; items are added with AppendItem.
+  void SetArray() noexcept;
+  // False when the value is not an array.
+  bool AppendItem(const Kt_Variant& item) noexcept;
+  // Takes a reference of its own on the object (null gives a null value).
+  void SetObject(Kt_VariantObject* object) noexcept;
+  // Points at another value without owning it; the target must outlive this value.
+  void SetReference(Kt_Variant* target) noexcept;
+
+  // Kind-specific content; a neutral answer (0, empty, null) for another kind.
+  std::int32_t IntValue() const noexcept { return m_kind == Kt_VarKind::Integer ? m_payload.integer : 0; }
+  double DoubleValue() const noexcept { return m_kind == Kt_VarKind::Decimal ? m_payload.real : 0.0; }
+  std::int64_t CurrencyValue() const noexcept { return m_kind == Kt_VarKind::Currency ? m_payload.currency : 0; }
+  double DateValue() const noexcept { return m_kind == Kt_VarKind::Date ? m_payload.real : 0.0; }
+  const Kt_AString& StringValue() const noexcept;
+  const Kt_Buffer& BytesValue() const noexcept;
+  std::size_t ItemCount() const noexcept;
+  const Kt_Variant* Item(std::size_t index) const noexcept;
+  Kt_VariantObject* ObjectValue() const noexcept { return m_kind == Kt_VarKind::Object ? m_payload.object : nullptr; }
+  Kt_Variant* ReferenceTarget() const noexcept {
+    return m_kind == Kt_VarKind::Reference ? m_payload.reference : nullptr;
+  }
+
+  // Text form: "" for null, decimal digits, DecimalToText, CurrencyToText, the document date
+  // text, the string itself, "[binary]", "[" items joined by "," "]", the object's text or
+  // "[object:<class>]", the referenced value's text.
+  Kt_AString ToString() const noexcept;
+  // Saturates to the 32-bit range; see the conversion rules in variant_convert.cpp.
+  std::int32_t ToInt() const noexcept;
+  double ToDouble() const noexcept;
+
+  // Converts this value, or `source` into this value, to `target` (a reference is followed
+  // first; an empty string to a number or date gives null). False only for a target kind that
+  // values cannot be converted to (array, object, reference, unknown codes); the value is then
+  // unchanged.
+  bool ChangeType(Kt_VarKind target) noexcept;
+  bool ChangeType(Kt_VarKind target, const Kt_Variant& source) noexcept;
+
+  // Ordering of values of one kind (references followed; different kinds give 1).
+  static int Compare(const Kt_Variant& a, const Kt_Variant& b) noexcept;
+  static bool Equals(const Kt_Variant& a, const Kt_Variant& b) noexcept;
+
+ private:
+  using Items = std::vector<Kt_Variant>;
+  union Payload {
+    std::int32_t integer;
+    double real;  // decimal and date
+    std::int64_t currency;
+    Kt_AString text;
+    Kt_Buffer bytes;
+    Items* items;
+    Kt_VariantObject* object;
+    Kt_Variant* reference;
+    Payload() noexcept {}
+    ~Payload() {}
+  };
+  static_assert(sizeof(Payload) == 8, "the payload is 8 bytes");
+
+  void Reset() noexcept;
+  void CopyFrom(const Kt_Variant& other) noexcept;
+
+  Kt_VarKind m_kind = Kt_VarKind::Null;
+  Payload m_payload;
+};
+
+#endif
