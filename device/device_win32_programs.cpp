@@ -109,6 +109,8 @@ HRESULT Kt_DeviceWIN32::InstallCab(const std::string& first, const std::string& 
                                    const std::string&) {
   std::string folder = LoadedModuleFolder(kControlLibrary);
   if (folder.empty()) folder = kt::device::WithTrailingBackslash(kt::device::PcFolders(Configuration()).Maker());
+  // A bare name would be looked for in the current and search folders: never start a stranger.
+  if (folder.empty()) return Win32Result(ERROR_FILE_NOT_FOUND);
   std::string parameters = first + " \"" + second + "\" " + third;
   DWORD code = 0;
   HRESULT hr = RunProgram(folder + kBootstrapInstaller, parameters, std::string(), true, &code);

@@ -49,6 +49,13 @@ class ScriptFile {
 HRESULT Kt_DeviceWIN32::CreateShortcut(const std::string& shortcutPath, const std::string& target,
                                        const std::string& arguments, const std::string& iconLocation,
                                        const std::string& workingFolder, const std::string& description) {
+  // The shell link object keeps paths in MAX_PATH buffers; a longer one must not be cut silently.
+  for (const std::string* path : {&target, &iconLocation, &workingFolder}) {
+    if (!kt::device::FitsPathLimit(*path)) return Win32Result(ERROR_FILENAME_EXCED_RANGE);
+  }
+  if (!kt::device::FitsPathLimit(kt::device::WithLinkExtension(shortcutPath))) {
+    return Win32Result(ERROR_FILENAME_EXCED_RANGE);
+  }
   bool protectedMode = protectedMode_ ? protectedMode_() : IsProtectedModeProcess();
   if (protectedMode) {
     return CreateShortcutByScript(shortcutPath, target, arguments, iconLocation, workingFolder, description);

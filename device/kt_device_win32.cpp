@@ -110,6 +110,8 @@ BOOL Kt_DeviceWIN32::ClearReadOnly(const std::string& localPath) {
 
 HRESULT Kt_DeviceWIN32::GetFileVersion(const std::string& path, std::string& version) {
   version.clear();
+  // Too long for the ANSI functions: say so rather than let it pass for a file without version.
+  if (!kt::device::FitsPathLimit(path)) return Win32Result(ERROR_FILENAME_EXCED_RANGE);
   DWORD unused = 0;
   DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &unused);
   if (size == 0) return S_OK;

@@ -28,6 +28,9 @@ bool EndsWithNoCase(const std::string& text, const char* suffix);
 // True when the last character of the text is a backslash that is not a trail byte.
 bool EndsWithBackslash(const std::string& path, UINT codePage = CP_ACP);
 
+// True when the path fits the system's ANSI path limit (MAX_PATH with its terminating zero).
+inline bool FitsPathLimit(const std::string& path) { return path.size() < MAX_PATH; }
+
 // Positions of every backslash that stands as a separator, in order.
 template <typename Visit>
 void ForEachBackslash(const std::string& path, UINT codePage, Visit visit) {

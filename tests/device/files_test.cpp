@@ -169,6 +169,10 @@ TEST_F(FilesTest, GetFileVersionFormatsFourNumbers) {
     EXPECT_EQ(S_OK, device_.GetFileVersion(c.path, version)) << c.path;
     EXPECT_EQ(c.version, version) << c.path;
   }
+  // A path beyond the system's limit is an error, not a file without version.
+  std::string version = "stale";
+  EXPECT_EQ(static_cast<HRESULT>(0x800700CE), device_.GetFileVersion(folder_.Path() + std::string(300, 'v'), version));
+  EXPECT_EQ("", version);
 }
 
 TEST(PrepareFoldersTest, CreatesTheStandardFoldersOfThePc) {

@@ -103,21 +103,24 @@ TEST(ProgramsTest, FailedRegistrationIsEFail) {
   EXPECT_EQ(E_FAIL, device.Register(FixturePath("cabhost\\QxInstlr320.dll"), false, true));
 }
 
-// Loads the stand-in control library so that the bootstrap installer is found beside it.
+// Loads a private copy of the stand-in control library, so that the bootstrap installer is found
+// beside it (and parallel tests do not share the installer's record of its arguments).
 class InstallCabTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::DeleteFileA(ArgumentsFile().c_str());
-    host_ = ::LoadLibraryA(FixturePath("cabhost\\QxInstlr320.dll").c_str());
+    for (const char* name : {"QxInstlr320.dll", "ktinstlr.exe"}) {
+      ASSERT_TRUE(::CopyFileA(FixturePath(std::string("cabhost\\") + name).c_str(), (folder_ / name).c_str(), FALSE));
+    }
+    host_ = ::LoadLibraryA((folder_ / "QxInstlr320.dll").c_str());
     ASSERT_NE(nullptr, host_);
   }
   void TearDown() override {
     ::SetEnvironmentVariableA("KT_STUB_EXIT_CODE", nullptr);
     if (host_ != nullptr) ::FreeLibrary(host_);
-    ::DeleteFileA(ArgumentsFile().c_str());
   }
-  static std::string ArgumentsFile() { return FixturePath("cabhost\\ktinstlr.args"); }
+  std::string ArgumentsFile() const { return folder_ / "ktinstlr.args"; }
 
+  ScratchFolder folder_;
   HMODULE host_ = nullptr;
   Kt_DeviceWIN32 device_{nullptr, nullptr};
 };
@@ -148,6 +151,18 @@ TEST(InstallCabFallbackTest, WithoutTheControlLibraryTheMakerFolderIsUsed) {
   // The start fails: nothing lies there.
   HRESULT hr = device.InstallCab("{X}", "C:\\a.cab", "-1,-1,-1,-1", std::string());
   EXPECT_TRUE(hr == static_cast<HRESULT>(0x80070002) || hr == static_cast<HRESULT>(0x80070003)) << std::hex << hr;
+}
+
+TEST(InstallCabFallbackTest, WithNoFolderKnownNothingIsStarted) {
+  ASSERT_EQ(nullptr, ::GetModuleHandleA("QxInstlr320.dll"));
+  Kt_DeviceWIN32 device(nullptr, nullptr);
+  // Even with an installer in the current folder, a bare name is not started.
+  char current[MAX_PATH] = {0};
+  ::GetCurrentDirectoryA(MAX_PATH, current);
+  ASSERT_TRUE(::SetCurrentDirectoryA(FixturePath("cabhost").c_str()));
+  HRESULT hr = device.InstallCab("{X}", "C:\\a.cab", "-1,-1,-1,-1", std::string());
+  ::SetCurrentDirectoryA(current);
+  EXPECT_EQ(static_cast<HRESULT>(0x80070002), hr);
 }
 
 }  // namespace

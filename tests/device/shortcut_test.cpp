@@ -135,6 +135,19 @@ TEST_F(CreateShortcutTest, UpperCaseExtensionIsKeptAndEmptyFieldsStayUnset) {
   EXPECT_EQ("", link.description);
 }
 
+TEST_F(CreateShortcutTest, PathsBeyondTheLimitFailInsteadOfBeingCut) {
+  const std::string longName(300, 'n');
+  const std::string target = FixturePath("versioned.exe");
+  const HRESULT tooLong = static_cast<HRESULT>(0x800700CE);
+  EXPECT_EQ(tooLong, device_.CreateShortcut(folder_ / "Link", folder_ / longName, "", "", "", ""));
+  EXPECT_EQ(tooLong, device_.CreateShortcut(folder_ / "Link", target, "", folder_ / longName, "", ""));
+  EXPECT_EQ(tooLong, device_.CreateShortcut(folder_ / "Link", target, "", "", folder_ / longName, ""));
+  EXPECT_EQ(tooLong, device_.CreateShortcut(folder_ / longName, target, "", "", "", ""));
+  device_.SetProtectedModeQuery([] { return true; });
+  EXPECT_EQ(tooLong, device_.CreateShortcut(folder_ / "Link", folder_ / longName, "", "", "", ""));
+  EXPECT_FALSE(Exists(folder_ / "Link.lnk"));
+}
+
 TEST_F(CreateShortcutTest, FolderThatCannotBeMadeFails) {
   ASSERT_TRUE(WriteText(folder_ / "file", "x"));
   EXPECT_TRUE(FAILED(device_.CreateShortcut(folder_ / "file\\Link", FixturePath("versioned.exe"), "", "", "", "")));
