@@ -83,8 +83,8 @@ bool Kt_LzssDecoder::Decode(const unsigned char* stream, std::size_t size,
         const unsigned char low = in[0];
         const unsigned char high = in[1];
         in += 2;
-        o = CopyReference<true>(o, static_cast<std::size_t>(o - begin), ReferencePosition(low, high),
-                          ReferenceLength(high));
+        o = CopyReference<true>(o, static_cast<std::size_t>(o - begin),
+                                ReferencePosition(low, high), ReferenceLength(high));
       }
     }
   }
@@ -98,8 +98,8 @@ bool Kt_LzssDecoder::Decode(const unsigned char* stream, std::size_t size,
         const unsigned char low = in[0];
         const unsigned char high = in[1];
         in += 2;
-        o = CopyReference<false>(o, static_cast<std::size_t>(o - begin), ReferencePosition(low, high),
-                          ReferenceLength(high));
+        o = CopyReference<false>(o, static_cast<std::size_t>(o - begin),
+                                 ReferencePosition(low, high), ReferenceLength(high));
       }
     }
   }

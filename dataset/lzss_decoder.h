@@ -18,5 +18,6 @@ class Kt_LzssDecoder {
 
   // Replaces out with the decoded stream. Returns false, leaving out empty, when the result would
   // not fit in a vector; throws std::bad_alloc when the memory for it cannot be had.
-  static bool Decode(const unsigned char* stream, std::size_t size, std::vector<unsigned char>& out);
+  static bool Decode(const unsigned char* stream, std::size_t size,
+                     std::vector<unsigned char>& out);
 };

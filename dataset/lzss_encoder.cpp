@@ -128,7 +128,7 @@ void Kt_LzssEncoder::Encode(const unsigned char* data, std::size_t size,
   std::size_t next = 0;  // next input byte to enter the ring
   int s = 0;             // ring position the next input byte overwrites
   int r = kStartPosition;
-  int len = 0;           // bytes of look-ahead still to be coded
+  int len = 0;  // bytes of look-ahead still to be coded
   for (; len < kMaxMatch && next < size; ++len) st.ring[r + len] = data[next++];
   for (int i = 1; i <= kMaxMatch; ++i) InsertNode(r - i);
   InsertNode(r);
@@ -145,8 +145,8 @@ void Kt_LzssEncoder::Encode(const unsigned char* data, std::size_t size,
       group[group_size++] = st.ring[r];
     } else {
       group[group_size++] = static_cast<unsigned char>(match_position_);
-      group[group_size++] = static_cast<unsigned char>(((match_position_ >> 4) & 0xF0) |
-                                                       (match_length_ - kMinMatch));
+      group[group_size++] =
+          static_cast<unsigned char>(((match_position_ >> 4) & 0xF0) | (match_length_ - kMinMatch));
     }
     mask = static_cast<unsigned char>(mask << 1);
     if (mask == 0) {

@@ -14,8 +14,8 @@ namespace kt_lzss {
 
 constexpr int kRingSize = 4096;
 constexpr int kRingMask = kRingSize - 1;
-constexpr int kMaxMatch = 18;          // the look-ahead: the longest match a reference holds
-constexpr int kMinMatch = 3;           // shorter repeats are cheaper as literals
+constexpr int kMaxMatch = 18;  // the look-ahead: the longest match a reference holds
+constexpr int kMinMatch = 3;   // shorter repeats are cheaper as literals
 constexpr int kStartPosition = kRingSize - kMaxMatch;
 constexpr unsigned char kFillByte = 0x20;
 

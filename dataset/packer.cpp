@@ -89,8 +89,7 @@ bool Kt_Packer::IsPacked(const unsigned char* data, std::size_t size, int* varia
     const unsigned marker = ReadMarker(data);
     if (marker == kZlibMarker) {
       found = kZlib;
-    } else if ((marker == kLzssMarker || marker == kLzssSwappedMarker) &&
-               size >= kLzssHeaderSize) {
+    } else if ((marker == kLzssMarker || marker == kLzssSwappedMarker) && size >= kLzssHeaderSize) {
       const std::uint32_t stored = marker == kLzssMarker ? ReadBigEndian32(data + kMarkerSize)
                                                          : ReadLittleEndian32(data + kMarkerSize);
       if (stored == Crc32(data + kLzssHeaderSize, size - kLzssHeaderSize)) found = kLzss;

@@ -39,7 +39,8 @@ class Kt_Packer {
   //  - the data carries an LZSS marker, but its check value does not match or it is too short to
   //    hold one: a damaged or truncated envelope (output: the data unchanged, as for plain data);
   //  - there is not enough memory (output: empty).
-  static int Unpack(const unsigned char* data, std::size_t size, std::vector<unsigned char>& output);
+  static int Unpack(const unsigned char* data, std::size_t size,
+                    std::vector<unsigned char>& output);
 
   static bool IsPacked(const std::vector<unsigned char>& data, int* variant = nullptr) {
     return IsPacked(data.data(), data.size(), variant);

@@ -67,7 +67,8 @@ bool DrainDeflate(z_stream& stream, int flush, std::vector<unsigned char>& out) 
 
 }  // namespace
 
-bool Deflate(const unsigned char* data, std::size_t size, int level, std::vector<unsigned char>& out) {
+bool Deflate(const unsigned char* data, std::size_t size, int level,
+             std::vector<unsigned char>& out) {
   DeflateStream deflater(level);
   if (!deflater.ok()) return false;
   z_stream& stream = deflater.get();

@@ -13,7 +13,8 @@ constexpr std::size_t kPieceSize = 8096;
 // Appends the compressed input to out. level is zlib's (-1 default, 0 to 9). Returns false for an
 // invalid level or a stream error; out then holds what was produced before it.
 // Throws std::bad_alloc when out cannot grow.
-bool Deflate(const unsigned char* data, std::size_t size, int level, std::vector<unsigned char>& out);
+bool Deflate(const unsigned char* data, std::size_t size, int level,
+             std::vector<unsigned char>& out);
 
 // Appends the decompressed stream to out. Returns true only when the stream ends properly; bytes
 // after its end are ignored. A broken or cut-off stream gives false, and out holds what was
