@@ -10,10 +10,16 @@ function(kt_add_gtest target)
   if(NOT ARG_LABELS)
     set(ARG_LABELS unit)
   endif()
+  # Integration tests share one Wine prefix (registry, installer database, pending renames):
+  # they run one at a time, beside the parallel unit tests.
+  set(lock "")
+  if("wine" IN_LIST ARG_LABELS OR "e2e" IN_LIST ARG_LABELS)
+    set(lock RESOURCE_LOCK wine_prefix_state)
+  endif()
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300)
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${lock})
 endfunction()
 
 # kt_add_gtest_variant(<target> <name> FILTER <gtest filter> ENV <VAR=value>... [LABELS ...])
