@@ -55,6 +55,19 @@ bool WriteUnpackSeeds(CorpusWriter& corpus) {
   return ok;
 }
 
+bool WriteTextSeeds(CorpusWriter& corpus) {
+  bool ok = true;
+  for (const char* text : {"a=1 b = \"x y\" c =2.5 d='q'", "name = value", "x=\"\\r\\n\\t\"",
+                           "n=-12 m=+3 k=1.5e3", "  \t\r\n", "a=\"open", "k=\x81\x41 j='\\'"})
+    ok &= corpus.Add("param_string", std::string(text));
+  for (const char* text : {"20240131", "20240131130509", "2024", "19000101080000", "00000101",
+                           "99991231235959", "2024023", "abcd", "20230229"})
+    ok &= corpus.Add("date_text", std::string(text));
+  for (const char* text : {"12.34567", "12.34564", "-0.5", "5", "922337203685477.5807", "1-2", ".99995", "x"})
+    ok &= corpus.Add("currency_text", std::string(text));
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +76,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   CorpusWriter corpus(argv[1]);
-  if (!WriteUnpackSeeds(corpus)) {
+  if (!WriteUnpackSeeds(corpus) || !WriteTextSeeds(corpus)) {
     std::fprintf(stderr, "make_fuzz_corpus: cannot write the corpus under %s\n", argv[1]);
     return 1;
   }
