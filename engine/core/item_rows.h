@@ -1,0 +1,59 @@
+#pragma once
+// Reading list rows into items and writing items back as rows.
+#include "engine/core/component_item.h"
+#include "engine/core/list_columns.h"
+
+class Kt_Dataset;
+
+namespace kt::engine {
+
+// Reads the rows of one dataset with one default item; the columns are looked up once.
+class ItemReader {
+ public:
+  ItemReader(const Kt_Dataset& list, const ComponentItem& defaults);
+
+  // Every field from its cell, or from the default item when the cell is missing or empty; an
+  // empty DEVICE cell gives the default item's kind. The action code and plain-target flag are
+  // then derived (DeriveAction).
+  ComponentItem Read(int row) const;
+  // Only what the row's key depends on (ACTION, TARGET, FILENAME, SOURCE), for indexing a list.
+  ComponentItem ReadKeyFields(int row) const;
+  // Only what classifying a server item needs of its local record (STATUS, VERSION, FILENAME).
+  ComponentItem ReadRecordFields(int row) const;
+  // The row's STATUS, or the default's when the cell is empty.
+  Kt_AString Status(int row) const;
+
+ private:
+  // The cell's text into `field`, or `fallback` when the cell is missing or empty.
+  void Take(int row, int column, const Kt_AString& fallback, Kt_AString& field) const;
+
+  const Kt_Dataset& list_;
+  const ComponentItem& defaults_;
+  ListColumns columns_;
+};
+
+// Appends items to a working list (see PrepareWorkingList) with one default item.
+class ItemWriter {
+ public:
+  ItemWriter(Kt_Dataset& list, const ComponentItem& defaults);
+
+  // Appends a row holding only what differs from the default item: DEVICE ("CE" or "WIN32")
+  // when the kind differs, every text field when it differs exactly (FILENAME only when the
+  // list has that column). Cells equal to the default stay empty. False when the row could not
+  // be appended.
+  bool Write(const ComponentItem& item);
+
+ private:
+  void SetIfDifferent(int row, int column, const Kt_AString& value, const Kt_AString& fallback);
+
+  Kt_Dataset& list_;
+  const ComponentItem& defaults_;
+  ListColumns columns_;
+};
+
+// One row, read with its own column lookup.
+ComponentItem ReadItem(const Kt_Dataset& list, int row, const ComponentItem& defaults);
+// One item appended with its own column lookup.
+bool WriteItem(Kt_Dataset& list, const ComponentItem& item, const ComponentItem& defaults);
+
+}  // namespace kt::engine

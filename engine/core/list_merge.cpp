@@ -1,0 +1,124 @@
+#include "engine/core/list_merge.h"
+
+#include <string_view>
+
+#include "dataset/dataset.h"
+#include "dataset/variable.h"
+#include "engine/core/item_applicability.h"
+#include "engine/core/item_classification.h"
+#include "engine/core/item_rows.h"
+#include "engine/core/key_index.h"
+#include "engine/core/version_compare.h"
+
+namespace kt::engine {
+
+namespace {
+
+std::string_view View(const Kt_AString& text) { return {text.c_str(), text.Length()}; }
+
+Kt_AString ParameterText(const Kt_ParamList& parameters, const char* name) {
+  const Kt_Variable* parameter = parameters.Find(name);
+  return parameter ? parameter->value.ToString() : Kt_AString();
+}
+
+// The local rows by key; rows without a key can never be found.
+KeyIndex IndexLocalRows(const Kt_Dataset& local, const ItemReader& reader, bool configurationList) {
+  KeyIndex index;
+  const int count = local.RecordCount();
+  index.Reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  for (int row = 0; row < count; ++row) {
+    const ComponentItem keyFields = reader.ReadKeyFields(row);
+    const Kt_AString& key = ItemKey(keyFields, configurationList);
+    if (!key.IsEmpty()) index.Add(key, row);
+  }
+  return index;
+}
+
+// The local record of a server item that was never installed from this list.
+ComponentItem NeverInstalled(const ComponentItem& server) {
+  ComponentItem local;
+  local.device = server.device;
+  local.source = server.source;
+  local.target = server.target;
+  local.fileName = server.fileName;
+  local.action = server.action;
+  local.uacFix = server.uacFix;
+  local.status = StatusText(kStatusDownload);
+  if (HasSystemPrefix(server.version)) local.version = "SYSTEM::";
+  DeriveAction(local);
+  return local;
+}
+
+void Count(ItemStatus status, MergeCounts& counts) {
+  if (status == kStatusDownload) ++counts.download;
+  if (status == kStatusDownload || status == kStatusApply) ++counts.apply;
+}
+
+}  // namespace
+
+bool MergeLists(const ListSide& server, const ListSide& local, bool configurationList,
+                const SecurityContext& context, ItemEnvironment& environment, Kt_Dataset& working,
+                MergeCounts& counts) {
+  counts = MergeCounts();
+  const std::int32_t currentDevice = environment.CurrentDeviceKind();
+  const ComponentItem serverDefaults = ReadDefaultItem(server.parameters, currentDevice);
+  const ComponentItem localDefaults = ReadDefaultItem(local.parameters, currentDevice);
+  if (!PrepareWorkingList(working, !configurationList)) return false;
+  working.SetId(server.rows.Id());
+
+  const ItemReader serverReader(server.rows, serverDefaults);
+  const ItemReader localReader(local.rows, localDefaults);
+  ItemWriter writer(working, serverDefaults);
+  const KeyIndex localRows = IndexLocalRows(local.rows, localReader, configurationList);
+
+  const int count = server.rows.RecordCount();
+  for (int row = 0; row < count; ++row) {
+    ComponentItem item = serverReader.Read(row);
+    if (!configurationList && item.action.IsEmpty()) continue;
+    const Kt_AString& key = ItemKey(item, configurationList);
+    if (key.IsEmpty()) continue;
+    item.status = IsItemApplicable(View(item.uacFix), context);
+    const int localRow = localRows.Find(key);
+
+    if (configurationList) {
+      if (localRow < 0) {
+        item.status = StatusText(kStatusDownload);
+      } else if (CompareVersions(View(item.version), View(localReader.ReadRecordFields(localRow).version)) <= 0) {
+        continue;
+      }
+      Count(kStatusDownload, counts);
+    } else {
+      const ComponentItem localItem = localRow >= 0 ? localReader.ReadRecordFields(localRow) : NeverInstalled(item);
+      const ItemStatus status = ClassifyItem(localItem, item, environment);
+      item.status = StatusText(status);
+      Count(status, counts);
+    }
+    if (!writer.Write(item)) return false;
+  }
+  return true;
+}
+
+bool PreVersionCompare(const ListSide& server, const Kt_ParamList& localParameters, Kt_Dataset& working,
+                       MergeCounts& counts) {
+  counts = MergeCounts();
+  working.Clear();
+  working.SetId(Kt_AString());
+  if (working.CopyFrom(server.rows) != server.rows.RecordCount()) return false;
+  const Kt_AString serverVersion = ParameterText(server.parameters, kColumnVersion);
+  const Kt_AString localVersion = ParameterText(localParameters, kColumnVersion);
+  counts.download = CompareVersions(View(serverVersion), View(localVersion)) > 0 ? 1 : 0;
+  return true;
+}
+
+int CountPending(const Kt_Dataset& list, const ComponentItem& defaults) {
+  const ItemReader reader(list, defaults);
+  int pending = 0;
+  const int count = list.RecordCount();
+  for (int row = 0; row < count; ++row) {
+    const Kt_AString status = reader.Status(row);
+    if (!IsSettledStatus(View(status))) ++pending;
+  }
+  return pending;
+}
+
+}  // namespace kt::engine
