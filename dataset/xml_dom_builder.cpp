@@ -53,7 +53,10 @@ Kt_DOMElem* Kt_XmlDOMCtxHandler::AddNode(NodeKind kind, std::string_view name) n
 bool Kt_XmlDOMCtxHandler::AddTextContent(std::string_view text, NodeKind ownKind, NodeKind childKind,
                                          bool unescape) noexcept {
   Kt_AString value;
-  if (!(unescape ? AssignUnescaped(value, text) : value.Assign(text.data(), text.size()))) return false;
+  // Short texts repeat often in dataset documents (types, states, flags): share them too.
+  bool plain = text.size() <= kLongestCachedValue && (!unescape || !std::memchr(text.data(), '&', text.size()));
+  if (!(plain ? Shared(text, value) : unescape ? AssignUnescaped(value, text) : value.Assign(text.data(), text.size())))
+    return false;
   Kt_DOMElem* parent = Current();
   if (parent && parent->Kind() == NodeElement && parent->ChildCount() == 0 && parent->Text().IsEmpty()) {
     parent->SwapText(value);

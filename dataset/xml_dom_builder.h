@@ -20,8 +20,8 @@ class Kt_DOMDocument;
 //  - white space is kept (as kind-1 nodes) and comments are kept (kind 153) only on request;
 //  - character data and attribute names and values are unescaped; CDATA, comments and raw
 //    markup declarations are kept as they are.
-// Repeated names (and short attribute values) share one string buffer, so a document of many
-// rows costs one allocation per text rather than one per name.
+// Repeated names and short repeated texts and attribute values share one string buffer, so a
+// document of many rows costs few allocations beyond one per node.
 class Kt_XmlDOMCtxHandler : public Kt_SAXCtxHandler {
  public:
   explicit Kt_XmlDOMCtxHandler(Kt_DOMElemList& topLevel) noexcept;
