@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "dataset/dom_document.h"
 #include "dataset/dom_elem.h"
+#include "dataset/xml_writer.h"
 
 namespace {
 
@@ -210,6 +213,49 @@ TEST(StopAt, ReceiverStopsTheParse) {
     EXPECT_EQ(TokenizeXml("<?xml?><!DOCTYPE r><r> <a/><b>t<![CDATA[c]]><!--m--></b></r>", recorder, &status), -1);
     EXPECT_EQ(status.error, Kt_XmlError::Stopped);
     EXPECT_EQ(recorder.events.rfind(std::string(row) + "("), recorder.events.find(std::string(row) + "("));
+  }
+}
+
+// Damaged copies of a document (bytes replaced, inserted, removed) must read as a tree or fail
+// with a position inside the text; under the sanitizers any read outside the text is caught.
+TEST(Tokenizer, DamagedDocumentsFailCleanly) {
+  const std::string document =
+      "<?xml version=\"1.0\" encoding=\"euc-kr\"?>\r\n<!DOCTYPE root [<!ENTITY e 'v'>]>\r\n<root>\r\n"
+      "\t<params><param id=\"A\" type='STRING'>x&#32;&amp;&#xAC00;</param></params>\r\n\t<dataset id=\"L\">"
+      "<colinfo id=\"F\" size=\"255\"/><record type=\"insert\"><F>a<![CDATA[b]]>c<!--d--></F></record>"
+      "</dataset>\r\n</root>";
+  const char kBytes[] = "<>/=\"'?!-[]&#;x \t\r\n\0\xB0";
+  std::uint32_t state = 12345;
+  auto next = [&state](std::uint32_t bound) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % bound;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string damaged = document;
+    for (std::uint32_t edits = 1 + next(4); edits > 0; --edits) {
+      std::size_t at = next(static_cast<std::uint32_t>(damaged.size()));
+      char byte = kBytes[next(sizeof kBytes - 1)];
+      switch (next(3)) {
+        case 0:
+          damaged[at] = byte;
+          break;
+        case 1:
+          damaged.insert(at, 1, byte);
+          break;
+        default:
+          damaged.erase(at, 1 + next(8));
+          break;
+      }
+    }
+    Kt_DOMDocument tree;
+    Kt_XmlStatus status;
+    std::ptrdiff_t result = tree.LoadText(damaged, &status);
+    if (result < 0) {
+      EXPECT_LE(status.offset, damaged.size()) << round;
+    } else {
+      Kt_AString text;
+      WriteXml(tree.Nodes(), text);
+    }
   }
 }
 
