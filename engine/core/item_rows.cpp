@@ -7,8 +7,10 @@ namespace kt::engine {
 ItemReader::ItemReader(const Kt_Dataset& list, const ComponentItem& defaults)
     : list_(list), defaults_(defaults), columns_(list) {}
 
-void ItemReader::Take(int row, int column, const Kt_AString& fallback, Kt_AString& field) const {
-  const Kt_Variant* cell = column >= 0 ? list_.GetCell(row, column) : nullptr;
+void ItemReader::Take(const Kt_Record* record, int column, const Kt_AString& fallback, Kt_AString& field) {
+  const Kt_Variant* cell = record && column >= 0 && static_cast<std::size_t>(column) < record->cells.size()
+                               ? &record->cells[static_cast<std::size_t>(column)]
+                               : nullptr;
   if (cell && cell->Kind() == Kt_VarKind::String) {
     // String cells share their characters: no copy of the text is made.
     const Kt_AString& text = cell->StringValue();
@@ -23,60 +25,93 @@ void ItemReader::Take(int row, int column, const Kt_AString& fallback, Kt_AStrin
 }
 
 ComponentItem ItemReader::Read(int row) const {
+  const Kt_Record* record = list_.GetRecord(row);
   ComponentItem item;
   Kt_AString device;
-  Take(row, columns_.device, Kt_AString(), device);
+  Take(record, columns_.device, Kt_AString(), device);
   item.device = DeviceKindOf(device, defaults_.device);
-  Take(row, columns_.fileName, defaults_.fileName, item.fileName);
-  Take(row, columns_.source, defaults_.source, item.source);
-  Take(row, columns_.target, defaults_.target, item.target);
-  Take(row, columns_.version, defaults_.version, item.version);
-  Take(row, columns_.status, defaults_.status, item.status);
-  Take(row, columns_.action, defaults_.action, item.action);
-  Take(row, columns_.argument, defaults_.argument, item.argument);
-  Take(row, columns_.oldVersion, defaults_.oldVersion, item.oldVersion);
-  Take(row, columns_.patchFileName, defaults_.patchFileName, item.patchFileName);
-  Take(row, columns_.uacFix, defaults_.uacFix, item.uacFix);
+  Take(record, columns_.fileName, defaults_.fileName, item.fileName);
+  Take(record, columns_.source, defaults_.source, item.source);
+  Take(record, columns_.target, defaults_.target, item.target);
+  Take(record, columns_.version, defaults_.version, item.version);
+  Take(record, columns_.status, defaults_.status, item.status);
+  Take(record, columns_.action, defaults_.action, item.action);
+  Take(record, columns_.argument, defaults_.argument, item.argument);
+  Take(record, columns_.oldVersion, defaults_.oldVersion, item.oldVersion);
+  Take(record, columns_.patchFileName, defaults_.patchFileName, item.patchFileName);
+  Take(record, columns_.uacFix, defaults_.uacFix, item.uacFix);
   DeriveAction(item);
   return item;
 }
 
-ComponentItem ItemReader::ReadKeyFields(int row) const {
-  ComponentItem item;
-  Take(row, columns_.action, defaults_.action, item.action);
-  Take(row, columns_.target, defaults_.target, item.target);
-  Take(row, columns_.fileName, defaults_.fileName, item.fileName);
-  Take(row, columns_.source, defaults_.source, item.source);
-  DeriveAction(item);
-  return item;
+Kt_AString ItemReader::Key(int row, bool configurationList) const {
+  const Kt_Record* record = list_.GetRecord(row);
+  Kt_AString text;
+  if (configurationList) {
+    Take(record, columns_.source, defaults_.source, text);
+    return text;
+  }
+  Take(record, columns_.action, defaults_.action, text);
+  const bool installer = IsInstallerAction(ActionOf(std::string_view(text.c_str(), text.Length())));
+  if (installer) {
+    Take(record, columns_.target, defaults_.target, text);
+  } else {
+    Take(record, columns_.fileName, defaults_.fileName, text);
+  }
+  return text;
 }
 
 ComponentItem ItemReader::ReadRecordFields(int row) const {
+  const Kt_Record* record = list_.GetRecord(row);
   ComponentItem item;
-  Take(row, columns_.status, defaults_.status, item.status);
-  Take(row, columns_.version, defaults_.version, item.version);
-  Take(row, columns_.fileName, defaults_.fileName, item.fileName);
+  Take(record, columns_.status, defaults_.status, item.status);
+  Take(record, columns_.version, defaults_.version, item.version);
+  Take(record, columns_.fileName, defaults_.fileName, item.fileName);
   return item;
 }
 
 Kt_AString ItemReader::Status(int row) const {
+  const Kt_Record* record = list_.GetRecord(row);
   Kt_AString status;
-  Take(row, columns_.status, defaults_.status, status);
+  Take(record, columns_.status, defaults_.status, status);
   return status;
 }
 
+namespace {
+
+// A list whose cells can take a text as it is: it tracks no changes and all its columns hold
+// strings, so SetCellText would store the same value after its conversions.
+bool StoresTextDirectly(const Kt_Dataset& list) {
+  if (list.ChangeTracking()) return false;
+  for (int column = 0; column < list.ColumnCount(); ++column) {
+    if (list.GetColInfo(column)->type != static_cast<std::uint16_t>(Kt_ColType::String)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 ItemWriter::ItemWriter(Kt_Dataset& list, const ComponentItem& defaults)
-    : list_(list), defaults_(defaults), columns_(list) {}
+    : list_(list), defaults_(defaults), columns_(list), direct_(StoresTextDirectly(list)) {}
+
+void ItemWriter::Store(int row, int column, const Kt_AString& value) {
+  Kt_Record* record = direct_ ? list_.GetRecord(row) : nullptr;
+  if (record && static_cast<std::size_t>(column) < record->cells.size()) {
+    record->cells[static_cast<std::size_t>(column)].SetString(value);
+  } else {
+    list_.SetCellText(row, column, value);
+  }
+}
 
 void ItemWriter::SetIfDifferent(int row, int column, const Kt_AString& value, const Kt_AString& fallback) {
-  if (column >= 0 && value.Compare(fallback) != 0) list_.SetCellText(row, column, value);
+  if (column >= 0 && value.Compare(fallback) != 0) Store(row, column, value);
 }
 
 bool ItemWriter::Write(const ComponentItem& item) {
   const int row = list_.AppendRecord(false);
   if (row < 0) return false;
   if (item.device != defaults_.device && columns_.device >= 0) {
-    list_.SetCellText(row, columns_.device, item.device != kDevicePc ? "CE" : "WIN32");
+    Store(row, columns_.device, item.device != kDevicePc ? "CE" : "WIN32");
   }
   SetIfDifferent(row, columns_.fileName, item.fileName, defaults_.fileName);
   SetIfDifferent(row, columns_.source, item.source, defaults_.source);

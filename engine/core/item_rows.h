@@ -4,6 +4,7 @@
 #include "engine/core/list_columns.h"
 
 class Kt_Dataset;
+struct Kt_Record;
 
 namespace kt::engine {
 
@@ -16,8 +17,8 @@ class ItemReader {
   // empty DEVICE cell gives the default item's kind. The action code and plain-target flag are
   // then derived (DeriveAction).
   ComponentItem Read(int row) const;
-  // Only what the row's key depends on (ACTION, TARGET, FILENAME, SOURCE), for indexing a list.
-  ComponentItem ReadKeyFields(int row) const;
+  // The row's key (see ItemKey), reading only the cells it depends on.
+  Kt_AString Key(int row, bool configurationList) const;
   // Only what classifying a server item needs of its local record (STATUS, VERSION, FILENAME).
   ComponentItem ReadRecordFields(int row) const;
   // The row's STATUS, or the default's when the cell is empty.
@@ -25,7 +26,7 @@ class ItemReader {
 
  private:
   // The cell's text into `field`, or `fallback` when the cell is missing or empty.
-  void Take(int row, int column, const Kt_AString& fallback, Kt_AString& field) const;
+  static void Take(const Kt_Record* record, int column, const Kt_AString& fallback, Kt_AString& field);
 
   const Kt_Dataset& list_;
   const ComponentItem& defaults_;
@@ -44,11 +45,13 @@ class ItemWriter {
   bool Write(const ComponentItem& item);
 
  private:
+  void Store(int row, int column, const Kt_AString& value);
   void SetIfDifferent(int row, int column, const Kt_AString& value, const Kt_AString& fallback);
 
   Kt_Dataset& list_;
   const ComponentItem& defaults_;
   ListColumns columns_;
+  bool direct_;  // cells take their text as it is (see StoresTextDirectly)
 };
 
 // One row, read with its own column lookup.

@@ -21,17 +21,15 @@ Kt_AString ParameterText(const Kt_ParamList& parameters, const char* name) {
   return parameter ? parameter->value.ToString() : Kt_AString();
 }
 
-// The local rows by key; rows without a key can never be found.
-KeyIndex IndexLocalRows(const Kt_Dataset& local, const ItemReader& reader, bool configurationList) {
-  KeyIndex index;
+// The local rows by key; rows without a key can never be found. False when memory ran out.
+bool IndexLocalRows(const Kt_Dataset& local, const ItemReader& reader, bool configurationList, KeyIndex& index) {
   const int count = local.RecordCount();
   index.Reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
   for (int row = 0; row < count; ++row) {
-    const ComponentItem keyFields = reader.ReadKeyFields(row);
-    const Kt_AString& key = ItemKey(keyFields, configurationList);
-    if (!key.IsEmpty()) index.Add(key, row);
+    const Kt_AString key = reader.Key(row, configurationList);
+    if (!key.IsEmpty() && !index.Add(key, row)) return false;
   }
-  return index;
+  return true;
 }
 
 // The local record of a server item that was never installed from this list.
@@ -69,7 +67,8 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
   const ItemReader serverReader(server.rows, serverDefaults);
   const ItemReader localReader(local.rows, localDefaults);
   ItemWriter writer(working, serverDefaults);
-  const KeyIndex localRows = IndexLocalRows(local.rows, localReader, configurationList);
+  KeyIndex localRows;
+  if (!IndexLocalRows(local.rows, localReader, configurationList, localRows)) return false;
 
   const int count = server.rows.RecordCount();
   for (int row = 0; row < count; ++row) {

@@ -178,6 +178,31 @@ TEST(WriteItemTest, WorkingListColumnsInOrder) {
   }
 }
 
+TEST(WriteItemTest, ListThatTracksChangesStillGetsEveryCell) {
+  Kt_Dataset working;
+  ASSERT_TRUE(PrepareWorkingList(working, true));
+  working.SetChangeTracking(true);
+  ComponentItem item;
+  item.fileName = "a.dll";
+  item.status = "0";
+  ASSERT_TRUE(WriteItem(working, item, ComponentItem()));
+  EXPECT_EQ(CellText(working, 0, "FILENAME"), "a.dll");
+  EXPECT_EQ(CellText(working, 0, "STATUS"), "0");
+}
+
+TEST(WriteItemTest, NumberColumnsGetTheirConversion) {
+  Kt_Dataset list;
+  ASSERT_GE(list.AddColumn("FILENAME", Kt_ColType::String), 0);
+  ASSERT_GE(list.AddColumn("STATUS", Kt_ColType::Int), 0);
+  ComponentItem item;
+  item.fileName = "a.dll";
+  item.status = "2";
+  ASSERT_TRUE(WriteItem(list, item, ComponentItem()));
+  EXPECT_EQ(list.GetCell(0, "STATUS").Kind(), Kt_VarKind::Integer);
+  // and reading a number cell gives its text
+  EXPECT_EQ(ReadItem(list, 0, ComponentItem()).status, "2");
+}
+
 TEST(WriteItemTest, RoundTripThroughTheDefaults) {
   Kt_ParamList parameters;
   FillParameters(parameters, "ACTION=DOWNRUN|TARGET=%SYSTEM%|ARGUMENT=/quiet");
