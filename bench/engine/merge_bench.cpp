@@ -36,6 +36,7 @@ class InstalledFiles : public ItemEnvironment {
   bool FileExists(const Kt_AString& path) override {
     return files_.count(std::string_view(path.c_str(), path.Length())) != 0;
   }
+  bool DownloadExists(const Kt_AString&) override { return false; }
   Kt_AString FileVersion(const Kt_AString&) override { return Kt_AString(); }
   ClassLookup FindClassServer(const Kt_AString&, Kt_AString&) override { return ClassLookup::kNotRegistered; }
   bool ProductInstalled(const Kt_AString&) override { return false; }

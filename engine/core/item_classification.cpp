@@ -86,8 +86,8 @@ ItemStatus ClassifyItem(const ComponentItem& local, const ComponentItem& server,
   if (local.status == StatusText(kStatusApply)) {
     // Downloaded by an interrupted run: apply it from the download folder unless it is outdated.
     if (IsNewer(serverVersion, localVersion)) return kStatusDownload;
-    return environment.FileExists(JoinPath(environment.SetupFolder(), local.fileName)) ? kStatusApply
-                                                                                       : kStatusDownload;
+    return environment.DownloadExists(JoinPath(environment.SetupFolder(), local.fileName)) ? kStatusApply
+                                                                                           : kStatusDownload;
   }
   if (!systemComparison && local.status == StatusText(kStatusDownload)) return kStatusDownload;
   if (!installation.installed) return kStatusDownload;

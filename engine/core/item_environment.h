@@ -24,12 +24,16 @@ class ItemEnvironment {
   // TARGET as a real folder on the device: path aliases expanded, a relative result placed in
   // the platform's alias folder, an empty TARGET the alias folder itself.
   virtual Kt_AString ResolveTarget(const Kt_AString& target) = 0;
-  // The platform's executable folder, the device's system folder, the download folder.
+  // The platform's executable folder and the device's system folder.
   virtual Kt_AString ExecFolder() = 0;
   virtual Kt_AString SystemFolder() = 0;
+  // The download folder, which is always on the PC, even for a CE device.
   virtual Kt_AString SetupFolder() = 0;
 
+  // A file on the device.
   virtual bool FileExists(const Kt_AString& path) = 0;
+  // A file in the download folder on the PC.
+  virtual bool DownloadExists(const Kt_AString& path) = 0;
   // The version resource of a file as numbers separated by commas; empty when the file has none
   // or it cannot be read.
   virtual Kt_AString FileVersion(const Kt_AString& path) = 0;
@@ -40,7 +44,7 @@ class ItemEnvironment {
   virtual bool ProductInstalled(const Kt_AString& productCode) = 0;
   // False when the version cannot be read.
   virtual bool InstalledProductVersion(const Kt_AString& productCode, Kt_AString& version) = 0;
-  // The package exists and verifies.
+  // The package (in the download folder on the PC) exists and verifies.
   virtual bool PackageValid(const Kt_AString& path) = 0;
   virtual bool PackageVersion(const Kt_AString& path, Kt_AString& version) = 0;
 };

@@ -4,8 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "config/qxp_configuration.h"
 #include "config/registry_win32.h"
+#include "core/list_text.h"
+#include "dataset/dataset.h"
+#include "dataset/variable.h"
+#include "device/kt_device_win32.h"
+#include "engine/device_item_environment.h"
 #include "engine/privilege_checks.h"
 #include "engine/protected_mode.h"
 #include "uac_policy_scope.h"
@@ -91,6 +99,35 @@ TEST(SurfaceTest, NullResultPointerIsRefused) {
   EXPECT_EQ(IsElevatedProcess(nullptr), E_INVALIDARG);
   EXPECT_EQ(IsAdministratorsGroup(nullptr), E_INVALIDARG);
   EXPECT_EQ(IsPowerUsersGroup(nullptr), E_INVALIDARG);
+}
+
+// UACFIX rows merged in the real security context: Wine runs an elevated administrator, so an
+// elevated-only row applies with UAC on or off, and a not-elevated-only row never does.
+std::vector<std::string> MergeUacFixRows() {
+  Kt_QxpConfiguration configuration;
+  Kt_DeviceWIN32 device(&configuration, nullptr);
+  Kt_Dataset server;
+  Kt_Dataset local;
+  kt::engine::testing::FillList(server, {"FILENAME=elevated.dll|ACTION=DOWN|UACFIX=TRUE",
+                                         "FILENAME=plain.dll|ACTION=DOWN|UACFIX=false",
+                                         "FILENAME=any.dll|ACTION=DOWN|UACFIX=sometimes"});
+  Kt_ParamList parameters;
+  Kt_Dataset working;
+  MergeCounts counts;
+  EXPECT_TRUE(MergeListsOnDevice(configuration, device, {server, parameters}, {local, parameters}, false, working,
+                                 counts));
+  EXPECT_EQ(counts.download, 2);
+  return kt::engine::testing::ColumnTexts(working, "STATUS");
+}
+
+TEST(UacFixMergeTest, EnableLuaMissing) {
+  UacPolicyScope policy(std::nullopt);
+  EXPECT_EQ(MergeUacFixRows(), (std::vector<std::string>{"0", "3", "0"}));
+}
+
+TEST(UacFixMergeTest, EnableLuaZero) {
+  UacPolicyScope policy(0u);
+  EXPECT_EQ(MergeUacFixRows(), (std::vector<std::string>{"0", "3", "0"}));
 }
 
 TEST(ProtectedModeTest, ATestProgramIsNotABrowserInProtectedMode) {

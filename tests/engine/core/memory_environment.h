@@ -40,6 +40,8 @@ class MemoryEnvironment : public ItemEnvironment {
   Kt_AString SystemFolder() override { return kSystemFolder; }
   Kt_AString SetupFolder() override { return kSetupFolder; }
   bool FileExists(const Kt_AString& path) override;
+  // The download folder lies on the PC; here it shares the one file system.
+  bool DownloadExists(const Kt_AString& path) override { return FileExists(path); }
   Kt_AString FileVersion(const Kt_AString& path) override;
   ClassLookup FindClassServer(const Kt_AString& classId, Kt_AString& serverPath) override;
   bool ProductInstalled(const Kt_AString& productCode) override;
