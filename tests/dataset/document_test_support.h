@@ -87,3 +87,60 @@ class BinaryBuilder {
 }  // namespace kt_test
 
 #endif
+
+#include "dataset/dataset.h"
+#include "dataset/variable.h"
+
+namespace kt_test {
+
+// A value as "KIND text": "null", "STRING \"a b\"", "INTEGER 12", "BLOB \"\x00\x01\"" ...
+inline std::string ValueDump(const Kt_Variant& value) {
+  if (value.IsNull()) return "null";
+  if (value.Kind() == Kt_VarKind::Blob) {
+    const Kt_Buffer& bytes = value.BytesValue();
+    return "BLOB \"" + Escaped(Kt_AString(reinterpret_cast<const char*>(bytes.Data()), bytes.Size())) + "\"";
+  }
+  return std::string(TypeName(value.Kind())) + " \"" + Escaped(value.ToString()) + "\"";
+}
+
+inline std::string RecordDump(const char* tag, const Kt_Record* record) {
+  if (!record) return std::string(tag) + " missing\n";
+  std::string out = std::string(tag) + " " + std::to_string(record->status) + " link=" + std::to_string(record->link);
+  for (const Kt_Variant& cell : record->cells) out += " | " + ValueDump(cell);
+  return out + "\n";
+}
+
+// Everything a document carries of a dataset, one line per item.
+inline std::string DatasetDump(const Kt_Dataset& dataset) {
+  std::string out = "D \"" + Escaped(dataset.Id()) + "\"\n";
+  for (int i = 0; i < dataset.Constants().Count(); ++i) {
+    const Kt_Variable* constant = dataset.Constants().At(i);
+    out += "K " + Escaped(constant->name) + " " + ValueDump(constant->value) + "\n";
+  }
+  for (int i = 0; i < dataset.ColumnCount(); ++i) {
+    const Kt_ColInfo* c = dataset.GetColInfo(i);
+    out += "C " + Escaped(c->id) + " type=" + std::to_string(c->type) + " size=" + std::to_string(c->size) +
+           " flags=" + std::to_string(c->summaryFlags) + " kind=" + std::to_string(c->summaryKind) + " text=\"" +
+           Escaped(c->summaryText) + "\" map=\"" + Escaped(c->mapValue) + "\" bind=\"" + Escaped(c->bindColumn) +
+           "\"\n";
+  }
+  for (int row = 0; row < dataset.RecordCount(); ++row) out += RecordDump("R", dataset.GetRecord(row));
+  for (int i = 0; i < dataset.OriginalCount(); ++i) out += RecordDump("O", dataset.GetOriginal(i));
+  return out;
+}
+
+inline std::string ParamsDump(const Kt_ParamList& params) {
+  std::string out;
+  for (int i = 0; i < params.Count(); ++i) {
+    out += "P " + Escaped(params.At(i)->name) + " " + ValueDump(params.At(i)->value) + "\n";
+  }
+  return out;
+}
+
+inline std::string DocumentDump(const Kt_ParamList& params, const Kt_DatasetList& datasets) {
+  std::string out = ParamsDump(params);
+  for (int i = 0; i < datasets.Count(); ++i) out += DatasetDump(*datasets.At(i));
+  return out;
+}
+
+}  // namespace kt_test

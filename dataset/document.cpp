@@ -1,0 +1,196 @@
+#include "dataset/document.h"
+
+#include <new>
+#include <string_view>
+
+#include "dataset/binary_document_format.h"
+#include "dataset/binary_document_writer.h"
+#include "dataset/codepage.h"
+#include "dataset/dataset_xml_reader.h"
+#include "dataset/document_nodes.h"
+#include "dataset/dom_document.h"
+#include "dataset/encoding_names.h"
+#include "dataset/params_xml.h"
+#include "dataset/text_recode.h"
+#include "dataset/wstring.h"
+#include "dataset/xml_dom_builder.h"
+#include "dataset/xml_encoding.h"
+#include "dataset/xml_names.h"
+#include "dataset/xml_tokenizer.h"
+#include "dataset/xml_writer.h"
+
+using namespace kt_document;
+
+namespace {
+
+int Failed(Kt_DocumentStatus& status, Kt_DocumentError error, std::size_t offset = 0) noexcept {
+  status.error = error;
+  status.offset = offset;
+  return -1;
+}
+
+// Parses XML text into the tree. Text in another code page than the system's is converted
+// first, unless it is ASCII in two code pages that keep ASCII as it is (most list documents):
+// that conversion could not change a byte.
+int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DocumentStatus& status) noexcept {
+  const Kt_XmlTextEncoding encoding = DetectXmlEncoding(bytes);
+  std::string_view text = bytes.substr(encoding.skip);
+  Kt_AString converted;
+  if (encoding.codePage != 0 && !RecodeLeavesText(text.data(), text.size(), encoding.codePage, 0)) {
+    Kt_WString wide;
+    if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
+        !WideToMultiByte(0, wide.c_str(), wide.Length(), converted)) {
+      status.xmlError = Kt_XmlError::Conversion;
+      return Failed(status, Kt_DocumentError::XmlSyntax);
+    }
+    text = std::string_view(converted.c_str(), converted.Length());
+  }
+  Kt_XmlStatus xml;
+  Kt_XmlDOMCtxHandler builder(document);
+  const std::ptrdiff_t position = TokenizeXml(text, builder, &xml);
+  if (position > 0) return 0;
+  document.Clear();
+  if (position == 0) return Failed(status, Kt_DocumentError::EmptyInput);
+  status.xmlError = xml.error;
+  return Failed(status, xml.error == Kt_XmlError::Stopped ? Kt_DocumentError::OutOfMemory : Kt_DocumentError::XmlSyntax,
+                xml.offset);
+}
+
+int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& document,
+                Kt_DocumentStatus& status) noexcept {
+  status.binary = true;
+  Kt_BinaryReadStatus binary;
+  const std::ptrdiff_t position = ReadBinaryDocument(data, size, document, &binary);
+  status.binaryError = binary.error;
+  status.offset = binary.offset;
+  if (position < 0) {
+    return Failed(status,
+                  binary.error == Kt_BinaryReadError::OutOfMemory ? Kt_DocumentError::OutOfMemory
+                                                                  : Kt_DocumentError::Binary,
+                  binary.offset);
+  }
+  return 0;
+}
+
+unsigned DeclaredCodePage(const Kt_DOMDocument& document) noexcept {
+  const Kt_DOMElem* declaration = document.FindNode(View(kXml));
+  if (!declaration) return SystemCodePage();
+  const Kt_AString* encoding = declaration->FindAttribute(View(kEncoding));
+  if (!encoding || encoding->IsEmpty()) return SystemCodePage();
+  return CodePageFromName(View(*encoding));
+}
+
+// A missing or empty root of a truncated binary document is reported as the truncation.
+int RootMissing(Kt_DocumentStatus& status, Kt_DocumentError error) noexcept {
+  if (status.binaryError == Kt_BinaryReadError::Truncated) return Failed(status, Kt_DocumentError::Binary, status.offset);
+  return Failed(status, error);
+}
+
+}  // namespace
+
+Kt_AString DescribeDocumentStatus(const Kt_DocumentStatus& status) noexcept {
+  Kt_AString text;
+  switch (status.error) {
+    case Kt_DocumentError::None:
+      text = "no error";
+      break;
+    case Kt_DocumentError::EmptyInput:
+      text = "empty document";
+      break;
+    case Kt_DocumentError::XmlSyntax: {
+      Kt_XmlStatus xml;
+      xml.error = status.xmlError;
+      xml.offset = status.offset;
+      text = DescribeXmlStatus(xml);
+      break;
+    }
+    case Kt_DocumentError::Binary: {
+      Kt_BinaryReadStatus binary;
+      binary.error = status.binaryError;
+      binary.offset = status.offset;
+      text = DescribeBinaryReadStatus(binary);
+      break;
+    }
+    case Kt_DocumentError::NoRoot:
+      text = "no root element";
+      break;
+    case Kt_DocumentError::EmptyRoot:
+      text = "the root element is empty";
+      break;
+    case Kt_DocumentError::OutOfMemory:
+      text = "out of memory";
+      break;
+  }
+  return text;
+}
+
+int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& params, Kt_DatasetList& datasets,
+                 unsigned& codePage, Kt_DocumentStatus* status) noexcept {
+  Kt_DocumentStatus local;
+  Kt_DocumentStatus& result = status ? *status : local;
+  result = Kt_DocumentStatus();
+  params.Clear();
+  datasets.Clear();
+  if (data == nullptr) size = 0;
+
+  Kt_DOMDocument document;
+  const int parsed =
+      IsBinaryDocument(data, size)
+          ? ParseBinary(data, size, document, result)
+          : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, result);
+  if (parsed < 0) return -1;
+
+  codePage = DeclaredCodePage(document);
+  const Kt_DOMElem* root = document.FindNode(View(kRoot));
+  if (!root) return RootMissing(result, Kt_DocumentError::NoRoot);
+  if (root->ChildCount() == 0) return RootMissing(result, Kt_DocumentError::EmptyRoot);
+
+  if (const Kt_DOMElem* paramsElement = root->FindChild(View(kParams))) {
+    if (ReadParams(params, *paramsElement, true) < 0) return Failed(result, Kt_DocumentError::OutOfMemory);
+  }
+  for (std::size_t i = 0; i < root->ChildCount(); ++i) {
+    const Kt_DOMElem& child = *root->ChildAt(i);
+    if (!XmlNamesEqual(child.NameView(), View(kDataset))) continue;
+    auto* dataset = static_cast<Kt_Dataset*>(datasets.AppendNew());
+    if (!dataset || ReadDataset(*dataset, child, true) < 0) {
+      params.Clear();
+      datasets.Clear();
+      return Failed(result, Kt_DocumentError::OutOfMemory);
+    }
+  }
+  // A truncated binary document that still held a usable root is a success.
+  result.error = Kt_DocumentError::None;
+  return datasets.Count();
+}
+
+std::ptrdiff_t SaveDocument(const Kt_ParamList& params, const Kt_DatasetList& datasets, int selection,
+                            const char* encodingName, unsigned codePage, bool binary,
+                            std::vector<unsigned char>& out) noexcept {
+  out.clear();
+  Kt_DOMDocument document;
+  Kt_DOMElem* declaration = document.Nodes().Add(NodeDeclaration, kXml);
+  Kt_DOMElem* root = document.Nodes().Add(NodeElement, kRoot);
+  const char* encoding =
+      encodingName && *encodingName ? encodingName : NameFromCodePage(ResolveCodePage(codePage));
+  if (!declaration || !root || !declaration->AddAttribute(kVersion, "1.0") ||
+      !declaration->AddAttribute(kEncoding, encoding)) {
+    return -1;
+  }
+  if (params.Count() > 0 && WriteParams(params, *root, false) < 0) return -1;
+  for (int i = 0; i < datasets.Count(); ++i) {
+    const Kt_Dataset* dataset = datasets.At(i);
+    if (dataset && WriteDataset(*dataset, *root, false, selection) < 0) return -1;
+  }
+  if (binary) return WriteBinaryDocument(document, codePage, out);
+
+  Kt_AString text;
+  if (!WriteXml(document.Nodes(), text) || !RecodeText(text, 0, codePage, text)) return -1;
+  try {
+    out.assign(reinterpret_cast<const unsigned char*>(text.c_str()),
+               reinterpret_cast<const unsigned char*>(text.c_str()) + text.Length());
+  } catch (const std::bad_alloc&) {
+    out.clear();
+    return -1;
+  }
+  return static_cast<std::ptrdiff_t>(out.size());
+}
