@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The product's main job on the shipped sample: builds the native tools and the 32-bit Windows
-# deliverables, then shows the deliverables and what each imports.
+# deliverables, checks and shows the sample server lists with qxlist, then lists the deliverables
+# and what each imports.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KT_BUILD_DIR:-$root/build}
@@ -16,6 +17,14 @@ for tree in native win32; do
   ninja -C "$build/$tree" -j "$jobs" >"$build/$tree.build.log" 2>&1 \
     || { tail -n 40 "$build/$tree.build.log"; exit 1; }
 done
+
+qxlist=$build/native/bin/qxlist
+for list in "$root"/examples/server/config.xml "$root"/examples/server/win32/components.xml; do
+  "$qxlist" check "$list"
+done
+echo
+"$qxlist" show "$root/examples/server/win32/components.xml"
+echo
 
 echo "Deliverables (32-bit Windows):"
 for f in "$build"/win32/bin/*; do
