@@ -9,14 +9,16 @@ jobs=${KT_JOBS:-$(nproc)}
 
 bash "$root/scripts/install-deps.sh"
 mkdir -p "$build"
-for tree in native win32; do
-  args=()
-  [ "$tree" = win32 ] && args=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake")
-  cmake -G Ninja -S "$root" -B "$build/$tree" "${args[@]}" >"$build/$tree.configure.log" 2>&1 \
+build_tree() {  # tree, target ("" for all), cmake arguments...
+  local tree=$1 target=$2; shift 2
+  cmake -G Ninja -S "$root" -B "$build/$tree" "$@" >"$build/$tree.configure.log" 2>&1 \
     || { cat "$build/$tree.configure.log"; exit 1; }
-  ninja -C "$build/$tree" -j "$jobs" >"$build/$tree.build.log" 2>&1 \
+  ninja -C "$build/$tree" -j "$jobs" $target >"$build/$tree.build.log" 2>&1 \
     || { tail -n 40 "$build/$tree.build.log"; exit 1; }
-done
+}
+# The same tree settings as the test command, so that both share the build trees.
+build_tree native qxlist -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+build_tree win32 "" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake"
 
 qxlist=$build/native/bin/qxlist
 for list in "$root"/examples/server/config.xml "$root"/examples/server/win32/components.xml; do
