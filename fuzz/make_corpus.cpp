@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "dataset/dataset_xml_writer.h"
+#include "dataset/document.h"
 #include "dataset/packer.h"
 
 namespace {
@@ -55,6 +57,30 @@ bool WriteUnpackSeeds(CorpusWriter& corpus) {
   return ok;
 }
 
+// The sample list, then the same document in its other forms as SaveDocument writes them.
+bool WriteDocumentSeeds(CorpusWriter& corpus) {
+  bool ok = corpus.Add("load_document", std::string(kSmallList));
+  ok &= corpus.Add("load_document", std::string("<root><params/><dataset id=\"A\"><column id=\"K\" "
+                                                "type=\"BLOB\" encrypt=\"base64\">AAEC</column>"
+                                                "<colinfo id=\"D\" type=\"DATE\" summ=\"text:x\"/><record "
+                                                "type=\"update\"><D>20240131</D><org_record><D/></org_record>"
+                                                "</record><record type=\"delete\"><D>1900</D></record>"
+                                                "</dataset></root>"));
+  Kt_ParamList params;
+  Kt_DatasetList datasets;
+  unsigned codePage = 0;
+  const Bytes text = ToBytes(kSmallList);
+  if (LoadDocument(text, params, datasets, codePage) < 0) return false;
+  for (unsigned target : {949u, 65001u, 1200u}) {
+    for (bool binary : {false, true}) {
+      Bytes saved;
+      if (SaveDocument(params, datasets, kSelectRecordsAndChanges, nullptr, target, binary, saved) > 0)
+        ok &= corpus.Add("load_document", saved);
+    }
+  }
+  return ok;
+}
+
 bool WriteTextSeeds(CorpusWriter& corpus) {
   bool ok = true;
   for (const char* text : {"a=1 b = \"x y\" c =2.5 d='q'", "name = value", "x=\"\\r\\n\\t\"",
@@ -76,7 +102,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   CorpusWriter corpus(argv[1]);
-  if (!WriteUnpackSeeds(corpus) || !WriteTextSeeds(corpus)) {
+  if (!WriteUnpackSeeds(corpus) || !WriteTextSeeds(corpus) || !WriteDocumentSeeds(corpus)) {
     std::fprintf(stderr, "make_fuzz_corpus: cannot write the corpus under %s\n", argv[1]);
     return 1;
   }
