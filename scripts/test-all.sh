@@ -27,7 +27,7 @@ mkdir -p "$build"
 status=0
 configure_and_build native -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ || status=1
 configure_and_build bench -DKT_SANITIZE=OFF -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DKT_SUBSYSTEMS="dataset;tools" || status=1
+  -DKT_SUBSYSTEMS="dataset;engine;tools" || status=1
 configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" || status=1
 configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake" || status=1
 [ $status -eq 0 ] || { echo "build failed"; exit 1; }

@@ -36,36 +36,40 @@ std::size_t KeyIndex::Probe(const Kt_AString& key, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (slot.entry < 0) return i;
-    if (slot.hash == hash && entries_[static_cast<std::size_t>(slot.entry)].key.CompareNoCase(key) == 0) return i;
+    if (slot.row < 0) return i;
+    if (slot.hash == hash && slot.key.CompareNoCase(key) == 0) return i;
   }
 }
 
 void KeyIndex::Reserve(std::size_t count) {
-  entries_.reserve(count);
   if (SlotCountFor(count) > slots_.size()) Rehash(SlotCountFor(count));
 }
 
 void KeyIndex::Rehash(std::size_t slotCount) {
-  std::vector<Slot> old(slotCount, Slot{0, -1});
+  std::vector<Slot> old(slotCount);
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.entry < 0) continue;
+  for (Slot& slot : old) {
+    if (slot.row < 0) continue;
     std::size_t i = slot.hash & mask;
-    while (slots_[i].entry >= 0) i = (i + 1) & mask;
-    slots_[i] = slot;
+    while (slots_[i].row >= 0) i = (i + 1) & mask;
+    slots_[i].hash = slot.hash;
+    slots_[i].row = slot.row;
+    slots_[i].key.Swap(slot.key);
   }
 }
 
 bool KeyIndex::Add(const Kt_AString& key, int row) {
+  if (row < 0) return false;
   try {
-    if ((entries_.size() + 1) * 2 > slots_.size()) Rehash(SlotCountFor(entries_.size() + 1));
+    if ((count_ + 1) * 2 > slots_.size()) Rehash(SlotCountFor(count_ + 1));
     const std::uint32_t hash = FoldedHash(key);
     Slot& slot = slots_[Probe(key, hash)];
-    if (slot.entry >= 0) return true;
-    entries_.push_back(Entry{key, row});
-    slot = Slot{hash, static_cast<std::int32_t>(entries_.size() - 1)};
+    if (slot.row >= 0) return true;
+    slot.hash = hash;
+    slot.row = row;
+    slot.key = key;
+    ++count_;
     return true;
   } catch (const std::bad_alloc&) {
     return false;
@@ -75,7 +79,7 @@ bool KeyIndex::Add(const Kt_AString& key, int row) {
 int KeyIndex::Find(const Kt_AString& key) const {
   if (slots_.empty()) return -1;
   const Slot& slot = slots_[Probe(key, FoldedHash(key))];
-  return slot.entry < 0 ? -1 : entries_[static_cast<std::size_t>(slot.entry)].row;
+  return slot.row;
 }
 
 }  // namespace kt::engine

@@ -12,25 +12,23 @@ namespace kt::engine {
 // equal (ASCII letters folded, trail bytes of double-byte characters exact), so a lookup finds
 // exactly the row a front-to-back scan with CompareNoCase would find first.
 //
-// An open-addressing table of (hash, entry) pairs: one allocation for the table, and most
-// lookups touch one slot and compare one name.
+// An open-addressing table whose slots hold the hash, the row and the name itself: one allocation
+// for the table, and most lookups touch one slot and compare one name.
 class KeyIndex {
  public:
   // Makes room for `count` names without growing.
   void Reserve(std::size_t count);
-  // Records `row` for `key` unless an earlier row has the same key. False when memory ran out.
+  // Records `row` (0 or more) for `key` unless an earlier row has the same key. False when memory
+  // ran out or the row is negative.
   bool Add(const Kt_AString& key, int row);
   // The first row added for `key`, or -1.
   int Find(const Kt_AString& key) const;
 
  private:
   struct Slot {
-    std::uint32_t hash;
-    std::int32_t entry;  // index into entries_, -1 for a free slot
-  };
-  struct Entry {
+    std::uint32_t hash = 0;
+    std::int32_t row = -1;  // -1 for a free slot
     Kt_AString key;
-    int row;
   };
   static std::uint32_t FoldedHash(const Kt_AString& key);
   // The slot holding `key`, or the free slot where it would go.
@@ -38,7 +36,7 @@ class KeyIndex {
   void Rehash(std::size_t slotCount);
 
   std::vector<Slot> slots_;  // a power of two in size, at most half full
-  std::vector<Entry> entries_;
+  std::size_t count_ = 0;
 };
 
 }  // namespace kt::engine

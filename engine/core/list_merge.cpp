@@ -58,6 +58,8 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
                 const SecurityContext& context, ItemEnvironment& environment, Kt_Dataset& working,
                 MergeCounts& counts) {
   counts = MergeCounts();
+  // The working list is emptied first, so it cannot be one of the lists being merged.
+  if (&working == &server.rows || &working == &local.rows) return false;
   const std::int32_t currentDevice = environment.CurrentDeviceKind();
   const ComponentItem serverDefaults = ReadDefaultItem(server.parameters, currentDevice);
   const ComponentItem localDefaults = ReadDefaultItem(local.parameters, currentDevice);
@@ -100,6 +102,7 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
 bool PreVersionCompare(const ListSide& server, const Kt_ParamList& localParameters, Kt_Dataset& working,
                        MergeCounts& counts) {
   counts = MergeCounts();
+  if (&working == &server.rows) return false;
   working.Clear();
   working.SetId(Kt_AString());
   if (working.CopyFrom(server.rows) != server.rows.RecordCount()) return false;

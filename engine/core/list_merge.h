@@ -35,13 +35,15 @@ struct ListSide {
 // local one, keeping its applicability as STATUS. Every written row counts for both.
 //
 // The local rows are indexed once, so a merge takes time in proportion to the two lists' sizes.
-// False when the working list could not be built (out of memory).
+// False when the working list could not be built (out of memory), or when `working` is one of the
+// two lists.
 bool MergeLists(const ListSide& server, const ListSide& local, bool configurationList,
                 const SecurityContext& context, ItemEnvironment& environment, Kt_Dataset& working,
                 MergeCounts& counts);
 
 // The whole-configuration shortcut: `working` becomes a copy of the server's dataset, and the
 // download count is 1 when the server's parameter VERSION is newer than the local one, else 0.
+// False when the copy failed or `working` is the server's dataset.
 bool PreVersionCompare(const ListSide& server, const Kt_ParamList& localParameters, Kt_Dataset& working,
                        MergeCounts& counts);
 

@@ -100,6 +100,24 @@ INSTANTIATE_TEST_SUITE_P(Table, PreVersionCompareTest,
                                            std::make_tuple("1.0", "1,0", 0), std::make_tuple("0.9", "1.0", 0),
                                            std::make_tuple("1", "", 1), std::make_tuple("", "1", 0)));
 
+TEST(MergeListsTest, RefusesToMergeIntoOneOfItsLists) {
+  MemoryEnvironment environment;
+  Kt_Dataset server;
+  Kt_Dataset local;
+  FillList(server, {"SOURCE=a.xml|VERSION=1"});
+  FillList(local, {"SOURCE=a.xml|VERSION=0"});
+  Kt_ParamList parameters;
+  MergeCounts counts;
+  EXPECT_FALSE(MergeLists({server, parameters}, {local, parameters}, true, kElevatedAdministrator, environment, local,
+                          counts));
+  EXPECT_FALSE(MergeLists({server, parameters}, {local, parameters}, true, kElevatedAdministrator, environment, server,
+                          counts));
+  EXPECT_EQ(local.RecordCount(), 1);
+  EXPECT_EQ(server.RecordCount(), 1);
+  EXPECT_FALSE(PreVersionCompare({server, parameters}, parameters, server, counts));
+  EXPECT_EQ(server.RecordCount(), 1);
+}
+
 TEST(CountPendingTest, CountsRowsNeitherDoneNorNotApplicable) {
   Kt_Dataset list;
   FillList(list, {"FILENAME=a|STATUS=0", "FILENAME=b|STATUS=1", "FILENAME=c|STATUS=2", "FILENAME=d|STATUS=3",
