@@ -74,145 +74,153 @@ Kt_Variant ValueFromText(Kt_VarKind kind, const Kt_AString& text) noexcept {
 
 bool IsTextColumn(std::uint16_t type) noexcept { return ColumnValueKind(type) == Kt_VarKind::String; }
 
-class DatasetElementReader {
- public:
-  explicit DatasetElementReader(Kt_Dataset& dataset) noexcept : m_dataset(dataset) {}
-
-  bool Read(const Kt_DOMElem& element) noexcept {
-    if (XmlNamesEqual(element.NameView(), View(kDataset))) {
-      const Kt_AString* id = element.FindAttribute(View(kId));
-      if (id && !id->IsEmpty()) m_dataset.SetId(*id);
-    }
-    for (std::size_t i = 0; i < element.ChildCount(); ++i) {
-      const Kt_DOMElem& child = *element.ChildAt(i);
-      const std::string_view name = child.NameView();
-      bool read = true;
-      if (XmlNamesEqual(name, View(kRecord))) {
-        read = ReadRecord(child);
-      } else if (XmlNamesEqual(name, View(kColInfo))) {
-        read = ReadColumn(child);
-      } else if (XmlNamesEqual(name, View(kColumn))) {
-        read = ReadConstant(child);
-      }
-      if (!read) return false;
-    }
-    return true;
-  }
-
- private:
-  bool ReadConstant(const Kt_DOMElem& element) noexcept {
-    const Kt_VarKind kind = TypeFromName(element.GetAttribute(View(kType)).c_str());
-    const Kt_DOMElem* first = element.ChildAt(0);
-    const Kt_AString& text = (element.Kind() == NodeTextElement || element.Kind() == NodeCDataElement || !first)
-                                 ? element.Text()
-                                 : first->Text();
-    const Kt_Variant value = text.IsEmpty() ? Kt_Variant() : ValueFromText(kind, text);
-    return m_dataset.SetConstant(element.GetAttribute(View(kId)), value) >= 0;
-  }
-
-  bool ReadColumn(const Kt_DOMElem& element) noexcept {
-    const Kt_AString id = element.GetAttribute(View(kId));
-    const Kt_ColType type = ColumnTypeFromName(element.GetAttribute(View(kType)).c_str());
-    const Kt_AString* sizeText = element.FindAttribute(View(kSize));
-    const auto size = static_cast<std::uint16_t>(sizeText ? TextToInt(*sizeText) : kDefaultColumnSize);
-    const Kt_AString summ = element.GetAttribute(View(kSumm));
-    const std::uint16_t summary = SummaryFromText(View(summ));
-    const auto flags = static_cast<std::uint16_t>(kColumnFromDocument | summary);
-
-    const bool exists = FindColumn(View(id)) >= 0 || m_dataset.ColumnIndex(id.c_str()) >= 0;
-    if (exists) return true;
-    const int index = m_dataset.IsGrouped()
-                          ? m_dataset.AddGroupedColumn(id, type, size, flags, element.GetAttribute(View(kBindCol)),
-                                                       summary ? summary : static_cast<std::uint16_t>(kSummaryDefault))
-                          : m_dataset.AddColumn(id, type, size, flags, element.GetAttribute(View(kMapValue)));
-    Kt_ColInfo* column = m_dataset.GetColInfo(index);
-    if (!column) return false;
-    if ((flags & kSummaryTextBit) && (flags & kSummaryDefaultBit)) {
-      column->summaryText = summ.Mid(5);
-    } else if (flags & kSummaryDefaultBit) {
-      column->summaryText = SubtotalWord();
-    }
-    return true;
-  }
-
-  // The column an element name stands for, or -1. Cells usually come in column order, so the
-  // expected column is tried first.
-  int FindColumn(std::string_view name, int expected = -1) const noexcept {
-    const int count = m_dataset.ColumnCount();
-    if (expected >= 0 && expected < count && SameName(expected, name)) return expected;
-    for (int c = 0; c < count; ++c) {
-      if (SameName(c, name)) return c;
-    }
-    return -1;
-  }
-
-  bool SameName(int column, std::string_view name) const noexcept {
-    const Kt_ColInfo* info = m_dataset.GetColInfo(column);
-    return info && (info->id.c_str() == name.data() ? info->id.Length() == name.size() : XmlNamesEqual(View(info->id), name));
-  }
-
-  static std::uint8_t StatusOf(const Kt_DOMElem& element) noexcept {
-    const Kt_AString* type = element.FindAttribute(View(kType));
-    switch (type ? (*type)[0] : '\0') {
-      case 'D':
-      case 'd':
-        return kRecordDeleted;
-      case 'I':
-      case 'i':
-        return kRecordInserted;
-      case 'U':
-      case 'u':
-        return kRecordUpdated;
-      default:
-        return kRecordNormal;
-    }
-  }
-
-  bool ReadRecord(const Kt_DOMElem& element) noexcept {
-    const int row = m_dataset.AppendRecord(false);
-    Kt_Record* record = m_dataset.GetRecord(row);
-    if (!record) return false;
-    record->status = StatusOf(element);
-    if (record->status == kRecordUpdated) {
-      if (const Kt_DOMElem* originalElement = element.FindChild(View(kOrgRecord))) {
-        Kt_Record* original = m_dataset.GetOriginal(m_dataset.AppendOriginalOf(row));
-        if (!original) return false;
-        ReadCells(*originalElement, *original, true);
-      }
-    }
-    ReadCells(element, *record, false);
-    return record->status != kRecordDeleted || m_dataset.MoveRecordToOriginals(row);
-  }
-
-  void ReadCells(const Kt_DOMElem& element, Kt_Record& record, bool stopAtOtherName) noexcept {
-    for (std::size_t i = 0; i < element.ChildCount(); ++i) {
-      const Kt_DOMElem& cell = *element.ChildAt(i);
-      const int column = FindColumn(cell.NameView(), static_cast<int>(i));
-      if (column < 0) {
-        if (stopAtOtherName) return;
-        continue;
-      }
-      const auto index = static_cast<std::size_t>(column);
-      if (index < record.cells.size()) record.cells[index] = CellValue(cell, column);
-    }
-  }
-
-  Kt_Variant CellValue(const Kt_DOMElem& cell, int column) const noexcept {
-    const std::uint16_t type = m_dataset.GetColInfo(column)->type;
-    if (cell.Kind() == NodeEmptyElement) return Kt_Variant();
-    const Kt_AString& text = ElementValueText(cell);
-    if (!text.IsEmpty()) return ValueFromText(ColumnValueKind(type), text);
-    return IsTextColumn(type) ? Kt_Variant::FromString(text) : Kt_Variant();
-  }
-
-  Kt_Dataset& m_dataset;
-};
-
 }  // namespace
+
+std::uint8_t RecordStatusFromType(std::string_view type) noexcept {
+  switch (type.empty() ? '\0' : type[0]) {
+    case 'D':
+    case 'd':
+      return kRecordDeleted;
+    case 'I':
+    case 'i':
+      return kRecordInserted;
+    case 'U':
+    case 'u':
+      return kRecordUpdated;
+    default:
+      return kRecordNormal;
+  }
+}
+
+Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, const Kt_AString& text) noexcept {
+  if (emptyElement) return Kt_Variant();
+  if (!text.IsEmpty()) return ValueFromText(ColumnValueKind(columnType), text);
+  return IsTextColumn(columnType) ? Kt_Variant::FromString(text) : Kt_Variant();
+}
+
+void Kt_DatasetElementReader::ReadIdentity(const Kt_DOMElem& element) noexcept {
+  if (!XmlNamesEqual(element.NameView(), View(kDataset))) return;
+  const Kt_AString* id = element.FindAttribute(View(kId));
+  if (id && !id->IsEmpty()) m_dataset.SetId(*id);
+}
+
+bool Kt_DatasetElementReader::ReadChild(const Kt_DOMElem& child) noexcept {
+  const std::string_view name = child.NameView();
+  if (XmlNamesEqual(name, View(kRecord))) return ReadRecord(child);
+  if (XmlNamesEqual(name, View(kColInfo))) return ReadColumn(child);
+  if (XmlNamesEqual(name, View(kColumn))) return ReadConstant(child);
+  return true;
+}
+
+bool Kt_DatasetElementReader::ReadConstant(const Kt_DOMElem& element) noexcept {
+  const Kt_VarKind kind = TypeFromName(element.GetAttribute(View(kType)).c_str());
+  const Kt_DOMElem* first = element.ChildAt(0);
+  const Kt_AString& text = (element.Kind() == NodeTextElement || element.Kind() == NodeCDataElement || !first)
+                               ? element.Text()
+                               : first->Text();
+  const Kt_Variant value = text.IsEmpty() ? Kt_Variant() : ValueFromText(kind, text);
+  return m_dataset.SetConstant(element.GetAttribute(View(kId)), value) >= 0;
+}
+
+bool Kt_DatasetElementReader::ReadColumn(const Kt_DOMElem& element) noexcept {
+  const Kt_AString id = element.GetAttribute(View(kId));
+  const Kt_ColType type = ColumnTypeFromName(element.GetAttribute(View(kType)).c_str());
+  const Kt_AString* sizeText = element.FindAttribute(View(kSize));
+  const auto size = static_cast<std::uint16_t>(sizeText ? TextToInt(*sizeText) : kDefaultColumnSize);
+  const Kt_AString summ = element.GetAttribute(View(kSumm));
+  const std::uint16_t summary = SummaryFromText(View(summ));
+  const auto flags = static_cast<std::uint16_t>(kColumnFromDocument | summary);
+
+  const bool exists = FindColumn(View(id)) >= 0 || m_dataset.ColumnIndex(id.c_str()) >= 0;
+  if (exists) return true;
+  const int index = m_dataset.IsGrouped()
+                        ? m_dataset.AddGroupedColumn(id, type, size, flags, element.GetAttribute(View(kBindCol)),
+                                                     summary ? summary : static_cast<std::uint16_t>(kSummaryDefault))
+                        : m_dataset.AddColumn(id, type, size, flags, element.GetAttribute(View(kMapValue)));
+  Kt_ColInfo* column = m_dataset.GetColInfo(index);
+  if (!column) return false;
+  if ((flags & kSummaryTextBit) && (flags & kSummaryDefaultBit)) {
+    column->summaryText = summ.Mid(5);
+  } else if (flags & kSummaryDefaultBit) {
+    column->summaryText = SubtotalWord();
+  }
+  return true;
+}
+
+int Kt_DatasetElementReader::FindColumn(std::string_view name, int expected) const noexcept {
+  const int count = m_dataset.ColumnCount();
+  if (expected >= 0 && expected < count && SameName(expected, name)) return expected;
+  for (int c = 0; c < count; ++c) {
+    if (SameName(c, name)) return c;
+  }
+  return -1;
+}
+
+bool Kt_DatasetElementReader::SameName(int column, std::string_view name) const noexcept {
+  const Kt_ColInfo* info = m_dataset.GetColInfo(column);
+  return info && (info->id.c_str() == name.data() ? info->id.Length() == name.size() : XmlNamesEqual(View(info->id), name));
+}
+
+std::uint16_t Kt_DatasetElementReader::ColumnType(int column) const noexcept {
+  const Kt_ColInfo* info = m_dataset.GetColInfo(column);
+  return info ? info->type : static_cast<std::uint16_t>(Kt_ColType::String);
+}
+
+bool Kt_DatasetElementReader::ReadRecord(const Kt_DOMElem& element) noexcept {
+  const Kt_AString* type = element.FindAttribute(View(kType));
+  Kt_Record* record = BeginRecord(type ? View(*type) : std::string_view());
+  if (!record) return false;
+  if (record->status == kRecordUpdated) {
+    if (const Kt_DOMElem* originalElement = element.FindChild(View(kOrgRecord))) {
+      Kt_Record* original = AppendOriginal();
+      if (!original) return false;
+      ReadCells(*originalElement, *original, true);
+    }
+  }
+  ReadCells(element, *record, false);
+  return EndRecord();
+}
+
+Kt_Record* Kt_DatasetElementReader::BeginRecord(std::string_view type) noexcept {
+  m_row = m_dataset.AppendRecord(false);
+  Kt_Record* record = m_dataset.GetRecord(m_row);
+  if (record) record->status = RecordStatusFromType(type);
+  return record;
+}
+
+Kt_Record* Kt_DatasetElementReader::AppendOriginal() noexcept {
+  return m_dataset.GetOriginal(m_dataset.AppendOriginalOf(m_row));
+}
+
+bool Kt_DatasetElementReader::EndRecord() noexcept {
+  const Kt_Record* record = m_dataset.GetRecord(m_row);
+  return !record || record->status != kRecordDeleted || m_dataset.MoveRecordToOriginals(m_row);
+}
+
+void Kt_DatasetElementReader::ReadCells(const Kt_DOMElem& element, Kt_Record& record, bool stopAtOtherName) noexcept {
+  for (std::size_t i = 0; i < element.ChildCount(); ++i) {
+    const Kt_DOMElem& cell = *element.ChildAt(i);
+    const int column = FindColumn(cell.NameView(), static_cast<int>(i));
+    if (column < 0) {
+      if (stopAtOtherName) return;
+      continue;
+    }
+    SetCell(record, column, CellValueFromText(ColumnType(column), cell.Kind() == NodeEmptyElement, ElementValueText(cell)));
+  }
+}
+
+void Kt_DatasetElementReader::SetCell(Kt_Record& record, int column, Kt_Variant&& value) noexcept {
+  const auto index = static_cast<std::size_t>(column);
+  if (index < record.cells.size()) record.cells[index] = std::move(value);
+}
 
 int ReadDataset(Kt_Dataset& dataset, const Kt_DOMElem& element, bool clear) noexcept {
   if (!dataset.HoldsOwnColumns()) return -1;
   if (clear) dataset.Clear();
-  if (!DatasetElementReader(dataset).Read(element)) return -1;
+  Kt_DatasetElementReader reader(dataset);
+  reader.ReadIdentity(element);
+  for (std::size_t i = 0; i < element.ChildCount(); ++i) {
+    if (!reader.ReadChild(*element.ChildAt(i))) return -1;
+  }
   return dataset.RecordCount();
 }

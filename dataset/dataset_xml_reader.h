@@ -1,6 +1,9 @@
 #ifndef KT_DATASET_DATASET_XML_READER_H
 #define KT_DATASET_DATASET_XML_READER_H
 
+#include <cstdint>
+#include <string_view>
+
 #include "dataset/dataset.h"
 #include "dataset/dom_elem.h"
 
@@ -29,5 +32,47 @@
 // Returns the dataset's record count, -1 when it does not hold its own columns or memory runs
 // out.
 int ReadDataset(Kt_Dataset& dataset, const Kt_DOMElem& element, bool clear) noexcept;
+
+// The status a record's "type" attribute gives: by its first letter, D deleted, I inserted,
+// U updated, anything else (and no attribute) normal.
+std::uint8_t RecordStatusFromType(std::string_view type) noexcept;
+
+// A cell's value from an element of a column: null for an empty element; a non-empty text
+// converted by the column type; otherwise an empty string in text columns and null in others.
+Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, const Kt_AString& text) noexcept;
+
+// Reads the children of a "dataset" element one at a time, in document order, so that a document
+// can be read while it is parsed (document_stream_builder.h) as well as from a whole tree.
+class Kt_DatasetElementReader {
+ public:
+  explicit Kt_DatasetElementReader(Kt_Dataset& dataset) noexcept : m_dataset(dataset) {}
+
+  // The id of an element named "dataset", when it has a non-empty one.
+  void ReadIdentity(const Kt_DOMElem& element) noexcept;
+  // One child: "column", "colinfo" or "record"; others are ignored. False when memory runs out.
+  bool ReadChild(const Kt_DOMElem& child) noexcept;
+
+  // A record read piece by piece: BeginRecord appends it with the status of its type (null when
+  // memory runs out), AppendOriginal gives it an original, EndRecord moves a deleted record to
+  // the originals list.
+  Kt_Record* BeginRecord(std::string_view type) noexcept;
+  Kt_Record* AppendOriginal() noexcept;
+  bool EndRecord() noexcept;
+
+  // The column an element name stands for (case-insensitive), or -1; `expected` is tried first.
+  int FindColumn(std::string_view name, int expected = -1) const noexcept;
+  std::uint16_t ColumnType(int column) const noexcept;
+  static void SetCell(Kt_Record& record, int column, Kt_Variant&& value) noexcept;
+
+ private:
+  bool ReadConstant(const Kt_DOMElem& element) noexcept;
+  bool ReadColumn(const Kt_DOMElem& element) noexcept;
+  bool ReadRecord(const Kt_DOMElem& element) noexcept;
+  void ReadCells(const Kt_DOMElem& element, Kt_Record& record, bool stopAtOtherName) noexcept;
+  bool SameName(int column, std::string_view name) const noexcept;
+
+  Kt_Dataset& m_dataset;
+  int m_row = -1;
+};
 
 #endif

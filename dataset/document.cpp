@@ -8,12 +8,12 @@
 #include "dataset/codepage.h"
 #include "dataset/dataset_xml_reader.h"
 #include "dataset/document_nodes.h"
+#include "dataset/document_stream_builder.h"
 #include "dataset/dom_document.h"
 #include "dataset/encoding_names.h"
 #include "dataset/params_xml.h"
 #include "dataset/text_recode.h"
 #include "dataset/wstring.h"
-#include "dataset/xml_dom_builder.h"
 #include "dataset/xml_encoding.h"
 #include "dataset/xml_names.h"
 #include "dataset/xml_tokenizer.h"
@@ -32,7 +32,9 @@ int Failed(Kt_DocumentStatus& status, Kt_DocumentError error, std::size_t offset
 // Parses XML text into the tree. Text in another code page than the system's is converted
 // first, unless it is ASCII in two code pages that keep ASCII as it is (most list documents):
 // that conversion could not change a byte.
-int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DocumentStatus& status) noexcept {
+// Its datasets are read into the list while the text is parsed.
+int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& datasets,
+             Kt_DocumentStatus& status) noexcept {
   const Kt_XmlTextEncoding encoding = DetectXmlEncoding(bytes);
   std::string_view text = bytes.substr(encoding.skip);
   Kt_AString converted;
@@ -46,10 +48,11 @@ int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DocumentStatus
     text = std::string_view(converted.c_str(), converted.Length());
   }
   Kt_XmlStatus xml;
-  Kt_XmlDOMCtxHandler builder(document);
+  Kt_DocumentStreamBuilder builder(document, datasets);
   const std::ptrdiff_t position = TokenizeXml(text, builder, &xml);
   if (position > 0) return 0;
   document.Clear();
+  datasets.Clear();
   if (position == 0) return Failed(status, Kt_DocumentError::EmptyInput);
   status.xmlError = xml.error;
   return Failed(status, xml.error == Kt_XmlError::Stopped ? Kt_DocumentError::OutOfMemory : Kt_DocumentError::XmlSyntax,
@@ -78,6 +81,17 @@ unsigned DeclaredCodePage(const Kt_DOMDocument& document) noexcept {
   const Kt_AString* encoding = declaration->FindAttribute(View(kEncoding));
   if (!encoding || encoding->IsEmpty()) return SystemCodePage();
   return CodePageFromName(View(*encoding));
+}
+
+// Every "dataset" child of the root, in order, into a new dataset of the list.
+bool ReadDatasets(const Kt_DOMElem& root, Kt_DatasetList& datasets) noexcept {
+  for (std::size_t i = 0; i < root.ChildCount(); ++i) {
+    const Kt_DOMElem& child = *root.ChildAt(i);
+    if (!XmlNamesEqual(child.NameView(), View(kDataset))) continue;
+    auto* dataset = static_cast<Kt_Dataset*>(datasets.AppendNew());
+    if (!dataset || ReadDataset(*dataset, child, true) < 0) return false;
+  }
+  return true;
 }
 
 // A missing or empty root of a truncated binary document is reported as the truncation.
@@ -134,29 +148,31 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
   if (data == nullptr) size = 0;
 
   Kt_DOMDocument document;
+  const bool binary = IsBinaryDocument(data, size);
   const int parsed =
-      IsBinaryDocument(data, size)
-          ? ParseBinary(data, size, document, result)
-          : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, result);
+      binary ? ParseBinary(data, size, document, result)
+             : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, datasets, result);
   if (parsed < 0) return -1;
 
   codePage = DeclaredCodePage(document);
   const Kt_DOMElem* root = document.FindNode(View(kRoot));
-  if (!root) return RootMissing(result, Kt_DocumentError::NoRoot);
-  if (root->ChildCount() == 0) return RootMissing(result, Kt_DocumentError::EmptyRoot);
+  if (!root || root->ChildCount() == 0) {
+    datasets.Clear();
+    return RootMissing(result, root ? Kt_DocumentError::EmptyRoot : Kt_DocumentError::NoRoot);
+  }
 
   if (const Kt_DOMElem* paramsElement = root->FindChild(View(kParams))) {
-    if (ReadParams(params, *paramsElement, true) < 0) return Failed(result, Kt_DocumentError::OutOfMemory);
-  }
-  for (std::size_t i = 0; i < root->ChildCount(); ++i) {
-    const Kt_DOMElem& child = *root->ChildAt(i);
-    if (!XmlNamesEqual(child.NameView(), View(kDataset))) continue;
-    auto* dataset = static_cast<Kt_Dataset*>(datasets.AppendNew());
-    if (!dataset || ReadDataset(*dataset, child, true) < 0) {
-      params.Clear();
+    if (ReadParams(params, *paramsElement, true) < 0) {
       datasets.Clear();
       return Failed(result, Kt_DocumentError::OutOfMemory);
     }
+  }
+  // The datasets of XML text were read while it was parsed; those of the binary form are read
+  // from the tree.
+  if (binary && !ReadDatasets(*root, datasets)) {
+    params.Clear();
+    datasets.Clear();
+    return Failed(result, Kt_DocumentError::OutOfMemory);
   }
   // A truncated binary document that still held a usable root is a success.
   result.error = Kt_DocumentError::None;

@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "dataset/binary_document_writer.h"
 #include "dataset/document.h"
+#include "dataset/dom_document.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 
@@ -209,6 +211,15 @@ TEST_P(DocumentRead, YieldsWhatTheTextHolds) {
   Kt_DocumentStatus status;
   ASSERT_GE(LoadDocument(BytesOf(text), params, datasets, codePage, &status), 0)
       << kt_test::StrOf(DescribeDocumentStatus(status));
+  EXPECT_EQ(DocumentDump(params, datasets), GetParam().dump);
+
+  // The same tree in the binary form is read from the whole tree rather than while parsing:
+  // both ways must agree.
+  Kt_DOMDocument tree;
+  ASSERT_GT(tree.LoadText(text), 0);
+  Bytes binary;
+  ASSERT_GT(WriteBinaryDocument(tree, 0, binary), 0);
+  ASSERT_GE(LoadDocument(binary, params, datasets, codePage, &status), 0);
   EXPECT_EQ(DocumentDump(params, datasets), GetParam().dump);
 }
 
