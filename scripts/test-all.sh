@@ -37,7 +37,7 @@ run_ctest() {  # tree, log name, ctest arguments...
   echo "== test $tree"
   ctest --test-dir "$build/$tree" --output-on-failure -j "$jobs" "$@" >"$build/$tree.test.log" 2>&1
   local rc=$?
-  grep -E '^\s*[0-9]+/[0-9]+ Test' "$build/$tree.test.log" | grep -v ' Passed' || true
+  grep -aE '^\s*[0-9]+/[0-9]+ Test' "$build/$tree.test.log" | grep -v ' Passed' || true
   return $rc
 }
 
@@ -50,7 +50,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   rc=$?
   "$KT_ROOT/scripts/wine-prefix.sh" "$KT_BUILD/win64" --stop
   exit $rc' || status=1
-grep -E '^\s*[0-9]+/[0-9]+ Test' "$build/win64.test.log" | grep -v ' Passed' || true
+grep -aE '^\s*[0-9]+/[0-9]+ Test' "$build/win64.test.log" | grep -v ' Passed' || true
 
 for tree in native win32 win64; do
   echo
