@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dataset/binary_document_writer.h"
+#include "dataset/document.h"
+#include "dataset/dom_document.h"
+#include "tests/dataset/document_test_support.h"
+#include "tests/dataset/system_code_page_scope.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// Deterministic pseudo-random numbers, so that a failure can be replayed from its seed.
+class Random {
+ public:
+  explicit Random(std::uint32_t seed) : m_state(seed) {}
+  std::uint32_t Below(std::uint32_t bound) {
+    m_state = m_state * 1664525u + 1013904223u;
+    return (m_state >> 8) % bound;
+  }
+
+ private:
+  std::uint32_t m_state;
+};
+
+const char kBase[] =
+    "<?xml version=\"1.0\"?><root><params><param id=\"P\" type=\"INTEGER\">5</param></params>"
+    "<dataset id=\"D\"><column id=\"K\" type=\"STRING\">k</column><colinfo id=\"A\" type=\"INT\"/><colinfo id=\"B\"/>"
+    "<record type=\"update\"><A>1</A><B>x<![CDATA[y]]></B><org_record><B>o</B><A>2</A></org_record></record>"
+    "<record type=\"delete\"><B><i>only</i></B><A/></record><record><A></A><B>&#32;t&amp;</B></record>"
+    "<colinfo id=\"C\" type=\"DATE\"/><record type=\"insert\"><C>080000</C><B><![CDATA[]]></B></record>"
+    "</dataset><dataset/></root>";
+
+// Pieces of markup that change the shape of a record when they land inside one.
+const char* const kPieces[] = {"<A>", "</A>", "<B/>", "<org_record>", "</org_record>", "<![CDATA[z]]>", "text",
+                               "<!--c-->", "<?pi x?>", "<record>", "</record>", "<x>", "</x>", "&amp;", " "};
+
+// XML text is read while it is parsed; the binary form of the same tree is read from the whole
+// tree. On any text both must give the same result.
+TEST(DocumentPaths, ParsingAndTreeReadingAgreeOnMutatedTexts) {
+  SystemCodePageScope scope(1252);
+  Random random(20240131);
+  int compared = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::string text = kBase;
+    for (std::uint32_t edits = 1 + random.Below(3); edits > 0; --edits) {
+      const std::size_t at = random.Below(static_cast<std::uint32_t>(text.size()));
+      const std::string piece = kPieces[random.Below(sizeof kPieces / sizeof kPieces[0])];
+      text.insert(at, piece);
+    }
+    Kt_ParamList params;
+    Kt_DatasetList datasets;
+    unsigned codePage = 0;
+    const int count = LoadDocument(Bytes(text.begin(), text.end()), params, datasets, codePage);
+
+    Kt_DOMDocument tree;
+    if (tree.LoadText(text) <= 0) {
+      ASSERT_EQ(count, -1) << text;
+      continue;
+    }
+    Bytes binary;
+    ASSERT_GT(WriteBinaryDocument(tree, 0, binary), 0) << text;
+    Kt_ParamList treeParams;
+    Kt_DatasetList treeDatasets;
+    ASSERT_EQ(LoadDocument(binary, treeParams, treeDatasets, codePage), count) << text;
+    ASSERT_EQ(kt_test::DocumentDump(params, datasets), kt_test::DocumentDump(treeParams, treeDatasets)) << text;
+    ++compared;
+  }
+  EXPECT_GT(compared, 200);
+}
+
+}  // namespace
