@@ -6,7 +6,7 @@
 
 #include "dataset/xml_names.h"
 
-bool Kt_DOMAttrList::Append(const Kt_AString& name, const Kt_AString& value) noexcept {
+bool Kt_DOMAttrList::MakeRoom() noexcept {
   if (m_count == m_capacity) {
     constexpr std::size_t kLargest = static_cast<std::size_t>(-1) / sizeof(Kt_DOMAttr) / 2;
     if (m_capacity >= kLargest) return false;
@@ -21,7 +21,19 @@ bool Kt_DOMAttrList::Append(const Kt_AString& name, const Kt_AString& value) noe
     m_items = grown;
     m_capacity = capacity;
   }
+  return true;
+}
+
+bool Kt_DOMAttrList::Append(const Kt_AString& name, const Kt_AString& value) noexcept {
+  if (!MakeRoom()) return false;
   new (&m_items[m_count]) Kt_DOMAttr{name, value};
+  ++m_count;
+  return true;
+}
+
+bool Kt_DOMAttrList::Append(Kt_AString&& name, Kt_AString&& value) noexcept {
+  if (!MakeRoom()) return false;
+  new (&m_items[m_count]) Kt_DOMAttr{std::move(name), std::move(value)};
   ++m_count;
   return true;
 }

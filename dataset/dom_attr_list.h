@@ -26,12 +26,16 @@ class Kt_DOMAttrList {
   Kt_DOMAttr* At(std::size_t index) noexcept { return index < m_count ? &m_items[index] : nullptr; }
 
   bool Append(const Kt_AString& name, const Kt_AString& value) noexcept;
+  // Takes both strings over (they are left empty on success, unchanged on failure).
+  bool Append(Kt_AString&& name, Kt_AString&& value) noexcept;
   // Index of the first attribute of that name (compared as XmlNamesEqual does), or -1.
   std::ptrdiff_t IndexOf(std::string_view name) const noexcept;
   void Clear() noexcept;
   bool CopyFrom(const Kt_DOMAttrList& other) noexcept;
 
  private:
+  bool MakeRoom() noexcept;
+
   Kt_DOMAttr* m_items = nullptr;
   std::size_t m_count = 0;
   std::size_t m_capacity = 0;

@@ -1,13 +1,11 @@
 #include "dataset/dom_elem.h"
 
 #include <new>
+#include <utility>
 
 #include "dataset/xml_names.h"
 
-Kt_DOMElem::~Kt_DOMElem() {
-  delete m_attributes;
-  delete m_children;
-}
+Kt_DOMElem::~Kt_DOMElem() { delete m_attributes; }
 
 void Kt_DOMElem::Swap(Kt_DOMElem& other) noexcept {
   NodeKind kind = m_kind;
@@ -18,9 +16,7 @@ void Kt_DOMElem::Swap(Kt_DOMElem& other) noexcept {
   Kt_DOMAttrList* attributes = m_attributes;
   m_attributes = other.m_attributes;
   other.m_attributes = attributes;
-  Kt_DOMElemList* children = m_children;
-  m_children = other.m_children;
-  other.m_children = children;
+  m_children.Swap(other.m_children);
 }
 
 bool Kt_DOMElem::CopyFrom(const Kt_DOMElem& other) noexcept { return CopyFrom(other, 0); }
@@ -34,17 +30,13 @@ bool Kt_DOMElem::CopyFrom(const Kt_DOMElem& other, std::size_t depth) noexcept {
     copy.m_attributes = new (std::nothrow) Kt_DOMAttrList;
     if (!copy.m_attributes || !copy.m_attributes->CopyFrom(*other.m_attributes)) return false;
   }
-  if (other.m_children && other.m_children->Count()) {
-    Kt_DOMElemList* children = copy.Children(true);
-    if (!children) return false;
-    for (std::size_t i = 0; i < other.m_children->Count(); ++i) {
-      auto* child = new (std::nothrow) Kt_DOMElem;
-      if (!child || !child->CopyFrom(*other.m_children->At(i), depth + 1)) {
-        delete child;
-        return false;
-      }
-      if (!children->Append(child)) return false;
+  for (std::size_t i = 0; i < other.m_children.Count(); ++i) {
+    auto* child = new (std::nothrow) Kt_DOMElem;
+    if (!child || !child->CopyFrom(*other.m_children.At(i), depth + 1)) {
+      delete child;
+      return false;
     }
+    if (!copy.m_children.Append(child)) return false;
   }
   Swap(copy);
   return true;
@@ -62,6 +54,14 @@ bool Kt_DOMElem::AddAttribute(const Kt_AString& name, const Kt_AString& value) n
     if (!m_attributes) return false;
   }
   return m_attributes->Append(name, value);
+}
+
+bool Kt_DOMElem::AddAttribute(Kt_AString&& name, Kt_AString&& value) noexcept {
+  if (!m_attributes) {
+    m_attributes = new (std::nothrow) Kt_DOMAttrList;
+    if (!m_attributes) return false;
+  }
+  return m_attributes->Append(std::move(name), std::move(value));
 }
 
 bool Kt_DOMElem::SetAttribute(const Kt_AString& name, const Kt_AString& value) noexcept {
@@ -91,35 +91,23 @@ void Kt_DOMElem::ClearAttributes() noexcept {
   m_attributes = nullptr;
 }
 
-Kt_DOMElemList* Kt_DOMElem::Children(bool create) noexcept {
-  if (!m_children && create) m_children = new (std::nothrow) Kt_DOMElemList;
-  return m_children;
-}
+std::size_t Kt_DOMElem::ChildCount() const noexcept { return m_children.Count(); }
 
-std::size_t Kt_DOMElem::ChildCount() const noexcept { return m_children ? m_children->Count() : 0; }
-
-Kt_DOMElem* Kt_DOMElem::ChildAt(std::size_t index) const noexcept {
-  return m_children ? m_children->At(index) : nullptr;
-}
+Kt_DOMElem* Kt_DOMElem::ChildAt(std::size_t index) const noexcept { return m_children.At(index); }
 
 Kt_DOMElem* Kt_DOMElem::AddChild(NodeKind kind, const Kt_AString& name) noexcept {
-  Kt_DOMElemList* children = Children(true);
-  return children ? children->Add(kind, name) : nullptr;
+  return m_children.Add(kind, name);
 }
 
-bool Kt_DOMElem::AppendChild(Kt_DOMElem* child) noexcept {
-  Kt_DOMElemList* children = Children(true);
-  if (!children) {
-    delete child;
-    return false;
-  }
-  return children->Append(child);
+Kt_DOMElem* Kt_DOMElem::AddChild(NodeKind kind, Kt_AString&& name) noexcept {
+  return m_children.Add(kind, std::move(name));
 }
+
+bool Kt_DOMElem::AppendChild(Kt_DOMElem* child) noexcept { return m_children.Append(child); }
 
 Kt_DOMElem* Kt_DOMElem::FindChild(std::string_view name, std::size_t n) const noexcept {
-  if (!m_children) return nullptr;
-  for (std::size_t i = 0; i < m_children->Count(); ++i) {
-    Kt_DOMElem* child = m_children->At(i);
+  for (std::size_t i = 0; i < m_children.Count(); ++i) {
+    Kt_DOMElem* child = m_children.At(i);
     if (XmlNamesEqual(child->NameView(), name)) {
       if (n == 0) return child;
       --n;
@@ -128,7 +116,4 @@ Kt_DOMElem* Kt_DOMElem::FindChild(std::string_view name, std::size_t n) const no
   return nullptr;
 }
 
-void Kt_DOMElem::ClearChildren() noexcept {
-  delete m_children;
-  m_children = nullptr;
-}
+void Kt_DOMElem::ClearChildren() noexcept { m_children.Clear(); }

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include "dataset/astring.h"
 #include "dataset/dom_attr_list.h"
@@ -16,13 +17,14 @@ constexpr std::size_t kDomMaxDepth = 256;
 
 // One node of the document tree between XML text (or a binary document) and the datasets:
 // a kind, a name (empty for text, CDATA and comment nodes), its own text, attributes in
-// document order and child nodes. Attribute and child lists are absent until first used,
-// which keeps the many leaf nodes of a dataset document small. Not copyable (a deep copy is
+// document order and child nodes. The attribute list is absent and the child list unallocated
+// until first used, which keeps the many leaf nodes of a dataset document small. Not copyable (a deep copy is
 // CopyFrom); every operation is exception-free.
 class Kt_DOMElem {
  public:
   explicit Kt_DOMElem(NodeKind kind = NodeElement) noexcept : m_kind(kind) {}
   Kt_DOMElem(NodeKind kind, const Kt_AString& name) noexcept : m_kind(kind), m_name(name) {}
+  Kt_DOMElem(NodeKind kind, Kt_AString&& name) noexcept : m_kind(kind), m_name(std::move(name)) {}
   ~Kt_DOMElem();
   Kt_DOMElem(const Kt_DOMElem&) = delete;
   Kt_DOMElem& operator=(const Kt_DOMElem&) = delete;
@@ -46,6 +48,8 @@ class Kt_DOMElem {
   const Kt_DOMAttr* AttributeAt(std::size_t index) const noexcept;
   // Appends (a repeated name is kept as a second attribute).
   bool AddAttribute(const Kt_AString& name, const Kt_AString& value) noexcept;
+  // Takes both strings over (left empty on success): no reference-count traffic.
+  bool AddAttribute(Kt_AString&& name, Kt_AString&& value) noexcept;
   // Replaces the value of the first attribute of that name, or appends one.
   bool SetAttribute(const Kt_AString& name, const Kt_AString& value) noexcept;
   // The first attribute of that name (case-insensitive), null when there is none.
@@ -57,10 +61,12 @@ class Kt_DOMElem {
   // Children.
   std::size_t ChildCount() const noexcept;
   Kt_DOMElem* ChildAt(std::size_t index) const noexcept;
-  // Null when the node has never had a child.
-  const Kt_DOMElemList* Children() const noexcept { return m_children; }
+  // Null when the node has no child.
+  const Kt_DOMElemList* Children() const noexcept { return m_children.IsEmpty() ? nullptr : &m_children; }
   // Appends a new child; null when memory runs out.
   Kt_DOMElem* AddChild(NodeKind kind, const Kt_AString& name = Kt_AString()) noexcept;
+  // Takes the name over (left empty on success).
+  Kt_DOMElem* AddChild(NodeKind kind, Kt_AString&& name) noexcept;
   // Takes ownership of `child` (allocated with new); deletes it on failure.
   bool AppendChild(Kt_DOMElem* child) noexcept;
   // The n-th child (counting from 0) among the children of that name, case-insensitive.
@@ -68,14 +74,14 @@ class Kt_DOMElem {
   void ClearChildren() noexcept;
 
  private:
-  Kt_DOMElemList* Children(bool create) noexcept;
   bool CopyFrom(const Kt_DOMElem& other, std::size_t depth) noexcept;
 
   NodeKind m_kind;
   Kt_AString m_name;
   Kt_AString m_text;
   Kt_DOMAttrList* m_attributes = nullptr;
-  Kt_DOMElemList* m_children = nullptr;
+  // Held in the node: a parent costs no separate list allocation.
+  Kt_DOMElemList m_children;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "dataset/dom_elem.h"
 
@@ -56,6 +57,11 @@ Kt_DOMElem* Kt_DOMElemList::Add(NodeKind kind) noexcept {
 
 Kt_DOMElem* Kt_DOMElemList::Add(NodeKind kind, const Kt_AString& name) noexcept {
   auto* node = new (std::nothrow) Kt_DOMElem(kind, name);
+  return Append(node) ? node : nullptr;
+}
+
+Kt_DOMElem* Kt_DOMElemList::Add(NodeKind kind, Kt_AString&& name) noexcept {
+  auto* node = new (std::nothrow) Kt_DOMElem(kind, std::move(name));
   return Append(node) ? node : nullptr;
 }
 

@@ -28,6 +28,8 @@ class Kt_DOMElemList {
   // Appends a new node; null when memory runs out.
   Kt_DOMElem* Add(NodeKind kind) noexcept;
   Kt_DOMElem* Add(NodeKind kind, const Kt_AString& name) noexcept;
+  // Takes the name over (left empty on success).
+  Kt_DOMElem* Add(NodeKind kind, Kt_AString&& name) noexcept;
   // Takes ownership of `node` (allocated with new); on failure the node is deleted.
   bool Append(Kt_DOMElem* node) noexcept;
   // Releases ownership of the node at `index` to the caller (null outside the list).

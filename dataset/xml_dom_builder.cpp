@@ -1,6 +1,7 @@
 #include "dataset/xml_dom_builder.h"
 
 #include <cstring>
+#include <utility>
 
 #include "dataset/dom_document.h"
 #include "dataset/xml_attributes.h"
@@ -37,7 +38,7 @@ Kt_DOMElem* Kt_XmlDOMCtxHandler::AddNode(NodeKind kind, std::string_view name) n
   Kt_AString shared;
   if (!name.empty() && !Shared(name, shared)) return nullptr;
   Kt_DOMElem* parent = Current();
-  if (!parent) return m_topLevel.Add(kind, shared);
+  if (!parent) return m_topLevel.Add(kind, std::move(shared));
   NodeKind parentKind = parent->Kind();
   if (parentKind == NodeTextElement || parentKind == NodeCDataElement) {
     Kt_DOMElem* first = parent->AddChild(parentKind == NodeTextElement ? NodeText : NodeCData);
@@ -47,7 +48,7 @@ Kt_DOMElem* Kt_XmlDOMCtxHandler::AddNode(NodeKind kind, std::string_view name) n
     first->SwapText(text);
     parent->SetKind(NodeElement);
   }
-  return parent->AddChild(kind, shared);
+  return parent->AddChild(kind, std::move(shared));
 }
 
 bool Kt_XmlDOMCtxHandler::AddTextContent(std::string_view text, NodeKind ownKind, NodeKind childKind,
@@ -82,7 +83,7 @@ bool Kt_XmlDOMCtxHandler::ReadAttributes(Kt_DOMElem& node, std::string_view attr
     bool plainValue =
         rawValue.size() <= kLongestCachedValue && std::memchr(rawValue.data(), '&', rawValue.size()) == nullptr;
     if (!(plainValue ? Shared(rawValue, value) : AssignUnescaped(value, rawValue))) return false;
-    if (!node.AddAttribute(attributeName, value)) return false;
+    if (!node.AddAttribute(std::move(attributeName), std::move(value))) return false;
   }
   return true;
 }
