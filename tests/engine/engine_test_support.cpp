@@ -4,61 +4,10 @@
 #include <shlwapi.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "config/registry_win32.h"
-#include "device/unique_handle.h"
 
 namespace kt::engine::testing {
-
-namespace {
-
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder = path;
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA entry;
-  kt::device::UniqueFindHandle search(FindFirstFileA((folder + "*").c_str(), &entry));
-  if (search) {
-    do {
-      const std::string name = entry.cFileName;
-      if (name == "." || name == "..") continue;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(folder + name + "\\");
-      } else {
-        SetFileAttributesA((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA((folder + name).c_str());
-      }
-    } while (FindNextFileA(search.Get(), &entry));
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
-}  // namespace
-
-std::string FixturePath(const std::string& name) { return ProgramFolder() + "fixtures\\" + name; }
-
-ScratchFolder::ScratchFolder() {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  char name[64];
-  std::snprintf(name, sizeof(name), "kt_engine_%lu_%lu\\", GetCurrentProcessId(), GetTickCount());
-  path_ = std::string(temp) + name;
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
-
-bool WriteText(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary);
-  file << text;
-  file.close();
-  return !file.fail();
-}
 
 ScratchKey::ScratchKey(HKEY root, std::string top, const std::string& sub)
     : root_(root), top_(std::move(top)), path_(top_ + "\\" + sub) {

@@ -5,27 +5,14 @@
 
 #include <string>
 
+#include "tests/device/support/device_test_support.h"
+
 namespace kt::engine::testing {
 
-// A file of the fixtures folder beside the test program.
-std::string FixturePath(const std::string& name);
-
-// A fresh folder below the temporary folder, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder();
-  ~ScratchFolder();
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  // The folder with a trailing backslash.
-  const std::string& Path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + name; }
-
- private:
-  std::string path_;
-};
-
-bool WriteText(const std::string& path, const std::string& text);
+// Fixture paths, scratch folders and file writing are those of the device tests.
+using kt::device::test::FixturePath;
+using kt::device::test::ScratchFolder;
+using kt::device::test::WriteText;
 
 // The registry key `top`\`sub` created for a test; `top` is deleted with its subkeys at the end.
 class ScratchKey {
