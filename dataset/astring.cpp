@@ -104,11 +104,6 @@ bool Kt_AString::AppendFormat(const char* format, ...) noexcept {
   return ok && Append(tail);
 }
 
-const char* Kt_AString::c_str() const noexcept {
-  const unsigned char* bytes = m_block.Bytes();
-  return bytes ? reinterpret_cast<const char*>(bytes) : "";
-}
-
 char Kt_AString::At(std::size_t index) const noexcept {
   return index < Length() ? c_str()[index] : '\0';
 }

@@ -51,7 +51,10 @@ class Kt_AString {
   std::size_t Length() const noexcept { return m_block.Size(); }
   bool IsEmpty() const noexcept { return m_block.Size() == 0; }
   // Never null; "" for the empty string.
-  const char* c_str() const noexcept;
+  const char* c_str() const noexcept {
+    const unsigned char* bytes = m_block.Bytes();
+    return bytes ? reinterpret_cast<const char*>(bytes) : "";
+  }
   const char* Data() const noexcept { return c_str(); }
   // The byte at `index`, or 0 outside the string.
   char At(std::size_t index) const noexcept;

@@ -42,47 +42,11 @@ bool PointsInto(const void* p, const unsigned char* data, std::size_t size) noex
 
 }  // namespace
 
-Kt_BlockHeader* Kt_CountedBlock::Header() const noexcept {
-  auto* header = reinterpret_cast<Kt_BlockHeader*>(m_data - sizeof(Kt_BlockHeader));
+void Kt_CountedBlock::FreeBlock(unsigned char* data) noexcept {
+  auto* header = HeaderOf(data);
   assert(header->allocWords[0] == kSignature);
-  return header;
-}
-
-Kt_CountedBlock::Kt_CountedBlock(const Kt_CountedBlock& other) noexcept : m_data(other.m_data) {
-  if (m_data) Header()->refs.fetch_add(1, std::memory_order_relaxed);
-}
-
-Kt_CountedBlock& Kt_CountedBlock::operator=(const Kt_CountedBlock& other) noexcept {
-  if (m_data != other.m_data) {
-    Kt_CountedBlock copy(other);
-    Swap(copy);
-  }
-  return *this;
-}
-
-Kt_CountedBlock& Kt_CountedBlock::operator=(Kt_CountedBlock&& other) noexcept {
-  if (this != &other) {
-    Release();
-    m_data = other.m_data;
-    other.m_data = nullptr;
-  }
-  return *this;
-}
-
-void Kt_CountedBlock::Swap(Kt_CountedBlock& other) noexcept {
-  unsigned char* data = m_data;
-  m_data = other.m_data;
-  other.m_data = data;
-}
-
-void Kt_CountedBlock::Release() noexcept {
-  if (!m_data) return;
-  Kt_BlockHeader* header = Header();
-  if (header->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    header->~Kt_BlockHeader();
-    std::free(header);
-  }
-  m_data = nullptr;
+  header->~Kt_BlockHeader();
+  std::free(header);
 }
 
 void Kt_CountedBlock::SetLength(std::size_t count) noexcept {

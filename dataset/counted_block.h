@@ -30,10 +30,25 @@ class Kt_CountedBlock {
   static constexpr std::size_t kMaxBytes = 0x7FFFFF00u;
 
   Kt_CountedBlock() noexcept = default;
-  Kt_CountedBlock(const Kt_CountedBlock& other) noexcept;
+  Kt_CountedBlock(const Kt_CountedBlock& other) noexcept : m_data(other.m_data) {
+    if (m_data) HeaderOf(m_data)->refs.fetch_add(1, std::memory_order_relaxed);
+  }
   Kt_CountedBlock(Kt_CountedBlock&& other) noexcept : m_data(other.m_data) { other.m_data = nullptr; }
-  Kt_CountedBlock& operator=(const Kt_CountedBlock& other) noexcept;
-  Kt_CountedBlock& operator=(Kt_CountedBlock&& other) noexcept;
+  Kt_CountedBlock& operator=(const Kt_CountedBlock& other) noexcept {
+    if (m_data != other.m_data) {
+      Kt_CountedBlock copy(other);
+      Swap(copy);
+    }
+    return *this;
+  }
+  Kt_CountedBlock& operator=(Kt_CountedBlock&& other) noexcept {
+    if (this != &other) {
+      Release();
+      m_data = other.m_data;
+      other.m_data = nullptr;
+    }
+    return *this;
+  }
   ~Kt_CountedBlock() { Release(); }
 
   // Null when the block is empty and unallocated.
@@ -54,11 +69,25 @@ class Kt_CountedBlock {
   // Private, writable data (null when the block is empty).
   unsigned char* MutableBytes() noexcept;
   void Clear() noexcept { Release(); }
-  void Swap(Kt_CountedBlock& other) noexcept;
+  void Swap(Kt_CountedBlock& other) noexcept {
+    unsigned char* data = m_data;
+    m_data = other.m_data;
+    other.m_data = data;
+  }
 
  private:
-  Kt_BlockHeader* Header() const noexcept;
-  void Release() noexcept;
+  static Kt_BlockHeader* HeaderOf(unsigned char* data) noexcept {
+    return reinterpret_cast<Kt_BlockHeader*>(data - sizeof(Kt_BlockHeader));
+  }
+  Kt_BlockHeader* Header() const noexcept { return HeaderOf(m_data); }
+  // Copies and releases are inline: strings are copied and dropped for every value a list holds.
+  void Release() noexcept {
+    if (!m_data) return;
+    unsigned char* data = m_data;
+    m_data = nullptr;
+    if (HeaderOf(data)->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) FreeBlock(data);
+  }
+  static void FreeBlock(unsigned char* data) noexcept;
   // Makes the block private with room for `capacity` bytes, keeping the first min(keep, size).
   bool MakePrivate(std::size_t capacity, std::size_t keep) noexcept;
   void SetLength(std::size_t count) noexcept;

@@ -1,5 +1,7 @@
 #include "dataset/dataset_xml_reader.h"
 
+#include <utility>
+
 #include "dataset/base64.h"
 #include "dataset/codepage.h"
 #include "dataset/currency.h"
@@ -50,7 +52,7 @@ double DocumentDateFromText(const Kt_AString& text) noexcept {
 }
 
 // A non-empty text as a value of the given kind.
-Kt_Variant ValueFromText(Kt_VarKind kind, const Kt_AString& text) noexcept {
+Kt_Variant ValueFromText(Kt_VarKind kind, Kt_AString text) noexcept {
   switch (kind) {
     case Kt_VarKind::Integer:
       return Kt_Variant::FromInt(TextToInt(text));
@@ -68,7 +70,7 @@ Kt_Variant ValueFromText(Kt_VarKind kind, const Kt_AString& text) noexcept {
       return value;
     }
     default:
-      return Kt_Variant::FromString(text);
+      return Kt_Variant::FromString(std::move(text));
   }
 }
 
@@ -92,10 +94,10 @@ std::uint8_t RecordStatusFromType(std::string_view type) noexcept {
   }
 }
 
-Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, const Kt_AString& text) noexcept {
+Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, Kt_AString text) noexcept {
   if (emptyElement) return Kt_Variant();
-  if (!text.IsEmpty()) return ValueFromText(ColumnValueKind(columnType), text);
-  return IsTextColumn(columnType) ? Kt_Variant::FromString(text) : Kt_Variant();
+  if (!text.IsEmpty()) return ValueFromText(ColumnValueKind(columnType), std::move(text));
+  return IsTextColumn(columnType) ? Kt_Variant::FromString(std::move(text)) : Kt_Variant();
 }
 
 void Kt_DatasetElementReader::ReadIdentity(const Kt_DOMElem& element) noexcept {

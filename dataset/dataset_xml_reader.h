@@ -39,7 +39,7 @@ std::uint8_t RecordStatusFromType(std::string_view type) noexcept;
 
 // A cell's value from an element of a column: null for an empty element; a non-empty text
 // converted by the column type; otherwise an empty string in text columns and null in others.
-Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, const Kt_AString& text) noexcept;
+Kt_Variant CellValueFromText(std::uint16_t columnType, bool emptyElement, Kt_AString text) noexcept;
 
 // Reads the children of a "dataset" element one at a time, in document order, so that a document
 // can be read while it is parsed (document_stream_builder.h) as well as from a whole tree.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "dataset/document_nodes.h"
 #include "dataset/xml_attributes.h"
@@ -12,10 +13,16 @@ using namespace kt_document;
 
 namespace {
 
+// A cheap hash of a short value from its length and its first and last (up to) eight bytes,
+// where the values of a list differ (a counter, a file name's number, a version's last part).
 std::uint32_t HashOf(std::string_view text) noexcept {
-  std::uint32_t hash = 2166136261u;
-  for (char ch : text) hash = (hash ^ static_cast<unsigned char>(ch)) * 16777619u;
-  return hash;
+  std::uint64_t head = 0;
+  std::uint64_t tail = 0;
+  const std::size_t part = text.size() < 8 ? text.size() : 8;
+  std::memcpy(&head, text.data(), part);
+  std::memcpy(&tail, text.data() + text.size() - part, part);
+  std::uint64_t mixed = (head * 0x9E3779B97F4A7C15ull) ^ (tail + text.size()) * 0xC2B2AE3D27D4EB4Full;
+  return static_cast<std::uint32_t>(mixed >> 32);
 }
 
 bool HasTextOwnContent(NodeKind kind) noexcept { return kind == NodeTextElement || kind == NodeCDataElement; }
@@ -233,7 +240,7 @@ void Kt_DocumentStreamBuilder::ReadRecordCells(int parent, Kt_Record& record, bo
     Kt_AString text;
     if (!source->text.empty() && !ValueText(source->text, source->rawText, text)) continue;
     Kt_DatasetElementReader::SetCell(record, column,
-                                     CellValueFromText(m_reader->ColumnType(column), cell.kind == NodeEmptyElement, text));
+                                     CellValueFromText(m_reader->ColumnType(column), cell.kind == NodeEmptyElement, std::move(text)));
   }
 }
 

@@ -68,11 +68,6 @@ void Kt_ListObjHandler::DeleteElement(void* element) noexcept {
   m_pool.Give(element);
 }
 
-void* Kt_PtrList::At(int index) const noexcept {
-  if (index < 0 || index >= Count()) return nullptr;
-  return m_items[static_cast<std::size_t>(index)];
-}
-
 bool Kt_PtrList::InsertSlot(int index, void* element) noexcept {
   if (m_items.size() >= static_cast<std::size_t>(INT_MAX)) return false;
   try {

@@ -92,7 +92,9 @@ class Kt_PtrList {
   Kt_ListObjHandler& Handler() const noexcept { return *m_handler; }
 
   // The element at `index`; null outside the list or for an empty entry.
-  void* At(int index) const noexcept;
+  void* At(int index) const noexcept {
+    return index >= 0 && index < Count() ? m_items[static_cast<std::size_t>(index)] : nullptr;
+  }
   template <class T>
   T* Get(int index) const noexcept {
     return static_cast<T*>(At(index));

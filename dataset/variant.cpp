@@ -8,52 +8,11 @@ Kt_Variant::Kt_Variant(const Kt_Variant& other) noexcept {
   CopyFrom(other);
 }
 
-Kt_Variant::Kt_Variant(Kt_Variant&& other) noexcept {
-  m_payload.integer = 0;
-  *this = std::move(other);
-}
-
 Kt_Variant& Kt_Variant::operator=(const Kt_Variant& other) noexcept {
   if (this != &other) {
     Kt_Variant copy(other);  // other may live inside this value (an array item)
     *this = std::move(copy);
   }
-  return *this;
-}
-
-Kt_Variant& Kt_Variant::operator=(Kt_Variant&& other) noexcept {
-  if (this == &other) return *this;
-  Kt_Variant keep;  // releases the old content after the move, in case other lives inside it
-  keep.m_kind = m_kind;
-  switch (m_kind) {
-    case Kt_VarKind::String:
-      new (&keep.m_payload.text) Kt_AString(std::move(m_payload.text));
-      m_payload.text.~Kt_AString();
-      break;
-    case Kt_VarKind::Blob:
-      new (&keep.m_payload.bytes) Kt_Buffer(std::move(m_payload.bytes));
-      m_payload.bytes.~Kt_Buffer();
-      break;
-    default:
-      keep.m_payload.currency = m_payload.currency;
-      break;
-  }
-  m_kind = other.m_kind;
-  switch (other.m_kind) {
-    case Kt_VarKind::String:
-      new (&m_payload.text) Kt_AString(std::move(other.m_payload.text));
-      other.m_payload.text.~Kt_AString();
-      break;
-    case Kt_VarKind::Blob:
-      new (&m_payload.bytes) Kt_Buffer(std::move(other.m_payload.bytes));
-      other.m_payload.bytes.~Kt_Buffer();
-      break;
-    default:
-      m_payload.currency = other.m_payload.currency;
-      break;
-  }
-  other.m_kind = Kt_VarKind::Null;
-  other.m_payload.integer = 0;
   return *this;
 }
 
@@ -84,7 +43,7 @@ void Kt_Variant::CopyFrom(const Kt_Variant& other) noexcept {
   m_kind = other.m_kind;
 }
 
-void Kt_Variant::Reset() noexcept {
+void Kt_Variant::ReleasePayload() noexcept {
   switch (m_kind) {
     case Kt_VarKind::String:
       m_payload.text.~Kt_AString();
@@ -101,8 +60,6 @@ void Kt_Variant::Reset() noexcept {
     default:
       break;
   }
-  m_kind = Kt_VarKind::Null;
-  m_payload.currency = 0;
 }
 
 Kt_Variant Kt_Variant::FromInt(std::int32_t value) noexcept {
@@ -132,6 +89,12 @@ Kt_Variant Kt_Variant::FromDate(double days) noexcept {
 Kt_Variant Kt_Variant::FromString(const Kt_AString& text) noexcept {
   Kt_Variant v;
   v.SetString(text);
+  return v;
+}
+
+Kt_Variant Kt_Variant::FromString(Kt_AString&& text) noexcept {
+  Kt_Variant v;
+  v.SetString(std::move(text));
   return v;
 }
 
@@ -165,7 +128,11 @@ void Kt_Variant::SetDate(double days) noexcept {
 }
 
 void Kt_Variant::SetString(const Kt_AString& text) noexcept {
-  Kt_AString keep(text);  // text may be this value's own string
+  SetString(Kt_AString(text));  // text may be this value's own string: copied before the reset
+}
+
+void Kt_Variant::SetString(Kt_AString&& text) noexcept {
+  Kt_AString keep(std::move(text));
   Reset();
   new (&m_payload.text) Kt_AString(std::move(keep));
   m_kind = Kt_VarKind::String;

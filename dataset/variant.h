@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "dataset/astring.h"
@@ -18,16 +20,26 @@ class Kt_Variant {
  public:
   Kt_Variant() noexcept { m_payload.integer = 0; }
   Kt_Variant(const Kt_Variant& other) noexcept;
-  Kt_Variant(Kt_Variant&& other) noexcept;
+  Kt_Variant(Kt_Variant&& other) noexcept : m_kind(other.m_kind) { TakePayload(other); }
   Kt_Variant& operator=(const Kt_Variant& other) noexcept;
-  Kt_Variant& operator=(Kt_Variant&& other) noexcept;
-  ~Kt_Variant() { Reset(); }
+  Kt_Variant& operator=(Kt_Variant&& other) noexcept {
+    if (this != &other) {
+      Kt_Variant old(std::move(*this));  // released after the move, in case other lives inside it
+      m_kind = other.m_kind;
+      TakePayload(other);
+    }
+    return *this;
+  }
+  ~Kt_Variant() {
+    if (OwnsPayload()) ReleasePayload();
+  }
 
   static Kt_Variant FromInt(std::int32_t value) noexcept;
   static Kt_Variant FromDouble(double value) noexcept;
   static Kt_Variant FromCurrency(std::int64_t tenThousandths) noexcept;
   static Kt_Variant FromDate(double days) noexcept;
   static Kt_Variant FromString(const Kt_AString& text) noexcept;
+  static Kt_Variant FromString(Kt_AString&& text) noexcept;
   // The shared null value that lookups return for a missing column or parameter.
   static const Kt_Variant& Null() noexcept;
 
@@ -40,6 +52,7 @@ class Kt_Variant {
   void SetCurrency(std::int64_t tenThousandths) noexcept;
   void SetDate(double days) noexcept;
   void SetString(const Kt_AString& text) noexcept;
+  void SetString(Kt_AString&& text) noexcept;
   bool SetString(const char* bytes, std::size_t length) noexcept;
   void SetBytes(const Kt_Buffer& bytes) noexcept;
   bool SetBytes(const void* bytes, std::size_t size) noexcept;
@@ -101,7 +114,34 @@ class Kt_Variant {
   };
   static_assert(sizeof(Payload) == 8, "the payload is 8 bytes");
 
-  void Reset() noexcept;
+  bool OwnsPayload() const noexcept {
+    return m_kind == Kt_VarKind::String || m_kind == Kt_VarKind::Blob || m_kind == Kt_VarKind::Array ||
+           m_kind == Kt_VarKind::Object;
+  }
+  void ReleasePayload() noexcept;
+  void Reset() noexcept {
+    if (OwnsPayload()) ReleasePayload();
+    m_kind = Kt_VarKind::Null;
+    m_payload.currency = 0;
+  }
+  // Moves other's payload of kind m_kind into this value's unset payload; other becomes null.
+  void TakePayload(Kt_Variant& other) noexcept {
+    switch (m_kind) {
+      case Kt_VarKind::String:
+        new (&m_payload.text) Kt_AString(std::move(other.m_payload.text));
+        other.m_payload.text.~Kt_AString();
+        break;
+      case Kt_VarKind::Blob:
+        new (&m_payload.bytes) Kt_Buffer(std::move(other.m_payload.bytes));
+        other.m_payload.bytes.~Kt_Buffer();
+        break;
+      default:
+        m_payload.currency = other.m_payload.currency;
+        break;
+    }
+    other.m_kind = Kt_VarKind::Null;
+    other.m_payload.currency = 0;
+  }
   void CopyFrom(const Kt_Variant& other) noexcept;
 
   Kt_VarKind m_kind = Kt_VarKind::Null;
