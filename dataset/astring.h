@@ -32,6 +32,10 @@ class Kt_AString {
 
   bool Assign(const char* text) noexcept;
   bool Assign(const char* bytes, std::size_t length) noexcept;
+  // As Assign, with the storage carved from the arena when the string is short (block_arena.h).
+  bool AssignCarved(Kt_BlockArena& arena, const char* bytes, std::size_t length) noexcept {
+    return m_block.AssignCarved(arena, bytes, length);
+  }
   void Assign(const Kt_AString& other) noexcept { m_block = other.m_block; }  // shares
   Kt_AString& operator=(const char* text) noexcept;
 

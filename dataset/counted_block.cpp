@@ -7,7 +7,8 @@
 
 namespace {
 
-constexpr std::uint32_t kSignature = 0x4B74424Bu;  // "KtBK"
+constexpr std::uint32_t kSignature = 0x4B74424Bu;        // "KtBK": from the heap
+constexpr std::uint32_t kCarvedSignature = 0x4B74434Bu;  // "KtCK": carved, word 1 is the offset
 constexpr std::size_t kTerminatorBytes = 2;
 
 unsigned char* AllocateBlock(std::size_t capacity) noexcept {
@@ -44,9 +45,15 @@ bool PointsInto(const void* p, const unsigned char* data, std::size_t size) noex
 
 void Kt_CountedBlock::FreeBlock(unsigned char* data) noexcept {
   auto* header = HeaderOf(data);
-  assert(header->allocWords[0] == kSignature);
+  const std::uint32_t how = header->allocWords[0];
+  const std::uint32_t offset = header->allocWords[1];
+  assert(how == kSignature || how == kCarvedSignature);
   header->~Kt_BlockHeader();
-  std::free(header);
+  if (how == kCarvedSignature) {
+    Kt_BlockArena::ReleaseCarved(header, offset);
+  } else {
+    std::free(header);
+  }
 }
 
 void Kt_CountedBlock::SetLength(std::size_t count) noexcept {
@@ -90,6 +97,25 @@ bool Kt_CountedBlock::Assign(const void* bytes, std::size_t count) noexcept {
   if (!fresh.m_data) return false;
   std::memcpy(fresh.m_data, bytes, count);
   fresh.SetLength(count);
+  Swap(fresh);
+  return true;
+}
+
+bool Kt_CountedBlock::AssignCarved(Kt_BlockArena& arena, const void* bytes, std::size_t count) noexcept {
+  if (count == 0 || !bytes) return Assign(bytes, count);
+  std::uint32_t offset = 0;
+  void* raw = arena.Carve(sizeof(Kt_BlockHeader) + count + kTerminatorBytes, offset);
+  if (!raw) return Assign(bytes, count);
+  auto* header = new (raw) Kt_BlockHeader;
+  header->refs.store(1, std::memory_order_relaxed);
+  header->capacity = static_cast<std::uint32_t>(count);
+  header->length = static_cast<std::uint32_t>(count);
+  header->allocWords[0] = kCarvedSignature;
+  header->allocWords[1] = offset;
+  Kt_CountedBlock fresh;
+  fresh.m_data = static_cast<unsigned char*>(raw) + sizeof(Kt_BlockHeader);
+  std::memcpy(fresh.m_data, bytes, count);
+  std::memset(fresh.m_data + count, 0, kTerminatorBytes);
   Swap(fresh);
   return true;
 }

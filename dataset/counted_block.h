@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "dataset/block_arena.h"
+
 // Shared storage of Kt_AString, Kt_WString and Kt_Buffer: one pointer to the first data byte,
 // preceded by a header. The header fields are fixed 32-bit words on every platform, so the
 // layout is the same on 32- and 64-bit builds:
@@ -18,7 +20,7 @@ struct Kt_BlockHeader {
   std::atomic<std::uint32_t> refs;
   std::uint32_t capacity;
   std::uint32_t length;
-  std::uint32_t allocWords[2];  // signature and reserved word, checked in debug assertions
+  std::uint32_t allocWords[2];  // how the block was allocated: from the heap, or carved from an arena chunk at an offset
 };
 static_assert(sizeof(std::atomic<std::uint32_t>) == 4, "reference count must be a 32-bit word");
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free, "reference count must be lock-free");
@@ -60,6 +62,8 @@ class Kt_CountedBlock {
   // Each mutator returns false (leaving the contents unchanged) when the size would exceed
   // kMaxBytes, overflows, or memory runs out. Source bytes may lie inside this block.
   bool Assign(const void* bytes, std::size_t count) noexcept;
+  // As Assign, into a block carved from the arena when it is small enough (block_arena.h).
+  bool AssignCarved(Kt_BlockArena& arena, const void* bytes, std::size_t count) noexcept;
   bool Append(const void* bytes, std::size_t count) noexcept;
   bool Insert(std::size_t offset, const void* bytes, std::size_t count) noexcept;
   bool Erase(std::size_t offset, std::size_t count) noexcept;

@@ -9,6 +9,13 @@ Kt_Dataset::Kt_Dataset() noexcept
       m_records(Kt_RecordHandler::Instance(), false),
       m_originals(Kt_RecordHandler::Instance(), false) {}
 
+Kt_Dataset::~Kt_Dataset() { FreeSpareRecords(); }
+
+void Kt_Dataset::FreeSpareRecords() noexcept {
+  for (Kt_Record* record : m_spareRecords) m_records.Handler().DeleteElement(record);
+  m_spareRecords.clear();
+}
+
 void Kt_Dataset::SetKind(int kind, bool ownColumns) noexcept {
   m_kind = kind;
   m_ownColumns = ownColumns;
@@ -17,7 +24,27 @@ void Kt_Dataset::SetKind(int kind, bool ownColumns) noexcept {
 bool Kt_Dataset::HoldsOwnColumns() const noexcept { return m_kind < kFirstViewKind || IsGrouped(); }
 
 void Kt_Dataset::Clear() noexcept {
+  FreeSpareRecords();
   m_records.Clear();
+  m_originals.Clear();
+  m_columns.Clear();
+  m_constants.Clear();
+  m_insertedCount = 0;
+}
+
+void Kt_Dataset::ClearKeepingRecords() noexcept {
+  try {
+    m_spareRecords.reserve(m_spareRecords.size() + static_cast<std::size_t>(m_records.Count()));
+    // Taken from the end, so that the first record is reused first.
+    while (m_records.Count() > 0) {
+      auto* record = static_cast<Kt_Record*>(m_records.DetachAt(m_records.Count() - 1));
+      if (record) m_spareRecords.push_back(record);  // cannot throw: reserved
+    }
+  } catch (...) {
+    // No room to keep them: they are freed as Clear frees them.
+  }
+  // An emptied record list keeps the room of its array as well.
+  if (m_records.Count() > 0) m_records.Clear();
   m_originals.Clear();
   m_columns.Clear();
   m_constants.Clear();
@@ -134,7 +161,15 @@ bool Kt_Dataset::SetConstant(int index, const Kt_Variant& value) noexcept {
 
 int Kt_Dataset::AppendRecord(bool track) noexcept {
   if (!HoldsOwnColumns()) return -1;
-  auto* record = static_cast<Kt_Record*>(m_records.Handler().NewElement());
+  Kt_Record* record = nullptr;
+  if (!m_spareRecords.empty()) {
+    record = m_spareRecords.back();
+    m_spareRecords.pop_back();
+    record->cells.clear();  // keeps the cells' storage
+    record->link = -1;
+  } else {
+    record = static_cast<Kt_Record*>(m_records.Handler().NewElement());
+  }
   if (!record) return -1;
   try {
     record->cells.resize(static_cast<std::size_t>(m_columns.Count()));

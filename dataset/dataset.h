@@ -2,6 +2,7 @@
 #define KT_DATASET_DATASET_H
 
 #include <cstdint>
+#include <vector>
 
 #include "dataset/astring.h"
 #include "dataset/col_info.h"
@@ -25,7 +26,7 @@ class Kt_Dataset {
   static constexpr int kMaxColumns = 0xFFFF;
 
   Kt_Dataset() noexcept;
-  ~Kt_Dataset() = default;
+  ~Kt_Dataset();
   Kt_Dataset(const Kt_Dataset&) = delete;
   Kt_Dataset& operator=(const Kt_Dataset&) = delete;
 
@@ -46,6 +47,11 @@ class Kt_Dataset {
 
   // Empties records, columns, constant columns and originals.
   void Clear() noexcept;
+  // Empties the dataset as Clear does, but keeps the storage of its records for the next
+  // AppendRecord calls, so that refilling a dataset of about the same size allocates nothing per
+  // row. Kept records release their values when they are reused; Clear and the destructor free
+  // what is left of them.
+  void ClearKeepingRecords() noexcept;
   // Replaces everything by a copy of `other` (its id only when this dataset has none). Returns
   // the record count; 0 when either dataset does not hold its own columns or memory ran out.
   int CopyFrom(const Kt_Dataset& other) noexcept;
@@ -105,6 +111,7 @@ class Kt_Dataset {
 
  private:
   bool AppendNullCells(Kt_PtrList& records, int columnCount) noexcept;
+  void FreeSpareRecords() noexcept;
   int AppendColumn(const Kt_ColInfo& column) noexcept;
   int StoreTracked(Kt_Record& record, int row, int column, Kt_Variant& value) noexcept;
   void RemoveOriginal(int index) noexcept;
@@ -119,6 +126,8 @@ class Kt_Dataset {
   Kt_PtrList m_columns;
   Kt_PtrList m_records;
   Kt_PtrList m_originals;
+  // Records kept by ClearKeepingRecords, the next one to reuse last; made by m_records' handler.
+  std::vector<Kt_Record*> m_spareRecords;
 };
 
 // Orders datasets by id, case-insensitively; copies with Kt_Dataset::CopyFrom.

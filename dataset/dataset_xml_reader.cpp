@@ -1,5 +1,6 @@
 #include "dataset/dataset_xml_reader.h"
 
+#include <new>
 #include <utility>
 
 #include "dataset/base64.h"
@@ -135,6 +136,7 @@ bool Kt_DatasetElementReader::ReadColumn(const Kt_DOMElem& element) noexcept {
 
   const bool exists = FindColumn(View(id)) >= 0 || m_dataset.ColumnIndex(id.c_str()) >= 0;
   if (exists) return true;
+  m_columnsStale = true;
   const int index = m_dataset.IsGrouped()
                         ? m_dataset.AddGroupedColumn(id, type, size, flags, element.GetAttribute(View(kBindCol)),
                                                      summary ? summary : static_cast<std::uint16_t>(kSummaryDefault))
@@ -149,23 +151,33 @@ bool Kt_DatasetElementReader::ReadColumn(const Kt_DOMElem& element) noexcept {
   return true;
 }
 
-int Kt_DatasetElementReader::FindColumn(std::string_view name, int expected) const noexcept {
+void Kt_DatasetElementReader::RebuildColumns() const noexcept {
+  m_columns.clear();
   const int count = m_dataset.ColumnCount();
-  if (expected >= 0 && expected < count && SameName(expected, name)) return expected;
+  try {
+    m_columns.reserve(static_cast<std::size_t>(count > 0 ? count : 0));
+  } catch (const std::bad_alloc&) {
+    return;  // stays stale and empty: every name is then looked up as unknown
+  }
   for (int c = 0; c < count; ++c) {
-    if (SameName(c, name)) return c;
+    const Kt_ColInfo* info = m_dataset.GetColInfo(c);
+    m_columns.push_back(ColumnKey{View(info->id), info->type, ColumnValueKind(info->type)});
+  }
+  m_columnsStale = false;
+}
+
+int Kt_DatasetElementReader::FindColumnByScan(std::string_view name) const noexcept {
+  const std::vector<ColumnKey>& columns = Columns();
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    if (XmlNamesEqual(columns[c].id, name)) return static_cast<int>(c);
   }
   return -1;
 }
 
-bool Kt_DatasetElementReader::SameName(int column, std::string_view name) const noexcept {
-  const Kt_ColInfo* info = m_dataset.GetColInfo(column);
-  return info && (info->id.c_str() == name.data() ? info->id.Length() == name.size() : XmlNamesEqual(View(info->id), name));
-}
-
 std::uint16_t Kt_DatasetElementReader::ColumnType(int column) const noexcept {
-  const Kt_ColInfo* info = m_dataset.GetColInfo(column);
-  return info ? info->type : static_cast<std::uint16_t>(Kt_ColType::String);
+  const std::vector<ColumnKey>& columns = Columns();
+  return column >= 0 && static_cast<std::size_t>(column) < columns.size() ? columns[static_cast<std::size_t>(column)].type
+                                                                          : static_cast<std::uint16_t>(Kt_ColType::String);
 }
 
 bool Kt_DatasetElementReader::ReadRecord(const Kt_DOMElem& element) noexcept {

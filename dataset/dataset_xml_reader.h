@@ -3,9 +3,12 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "dataset/dataset.h"
 #include "dataset/dom_elem.h"
+#include "dataset/variant_types.h"
+#include "dataset/xml_names.h"
 
 // Reads a "dataset" element (see dataset_xml_writer.h) into the dataset, emptied first with
 // `clear`. A non-empty "id" of an element named "dataset" becomes the dataset's id. Children, in
@@ -59,8 +62,24 @@ class Kt_DatasetElementReader {
   Kt_Record* AppendOriginal() noexcept;
   bool EndRecord() noexcept;
 
+  // Column ids, types and the kind of value each holds, looked up for every cell of every record.
+  struct ColumnKey {
+    std::string_view id;
+    std::uint16_t type;
+    Kt_VarKind kind;
+  };
+  const std::vector<ColumnKey>& Columns() const noexcept {
+    if (m_columnsStale) RebuildColumns();
+    return m_columns;
+  }
   // The column an element name stands for (case-insensitive), or -1; `expected` is tried first.
-  int FindColumn(std::string_view name, int expected = -1) const noexcept;
+  int FindColumn(std::string_view name, int expected = -1) const noexcept {
+    const std::vector<ColumnKey>& columns = Columns();
+    if (expected >= 0 && static_cast<std::size_t>(expected) < columns.size() &&
+        XmlNamesEqual(columns[static_cast<std::size_t>(expected)].id, name))
+      return expected;
+    return FindColumnByScan(name);
+  }
   std::uint16_t ColumnType(int column) const noexcept;
   static void SetCell(Kt_Record& record, int column, Kt_Variant&& value) noexcept;
 
@@ -69,10 +88,14 @@ class Kt_DatasetElementReader {
   bool ReadColumn(const Kt_DOMElem& element) noexcept;
   bool ReadRecord(const Kt_DOMElem& element) noexcept;
   void ReadCells(const Kt_DOMElem& element, Kt_Record& record, bool stopAtOtherName) noexcept;
-  bool SameName(int column, std::string_view name) const noexcept;
+  int FindColumnByScan(std::string_view name) const noexcept;
+  // Columns are only added by this reader while a dataset is read: the table is rebuilt after.
+  void RebuildColumns() const noexcept;
 
   Kt_Dataset& m_dataset;
   int m_row = -1;
+  mutable std::vector<ColumnKey> m_columns;
+  mutable bool m_columnsStale = true;
 };
 
 #endif

@@ -13,18 +13,6 @@ using namespace kt_document;
 
 namespace {
 
-// A cheap hash of a short value from its length and its first and last (up to) eight bytes,
-// where the values of a list differ (a counter, a file name's number, a version's last part).
-std::uint32_t HashOf(std::string_view text) noexcept {
-  std::uint64_t head = 0;
-  std::uint64_t tail = 0;
-  const std::size_t part = text.size() < 8 ? text.size() : 8;
-  std::memcpy(&head, text.data(), part);
-  std::memcpy(&tail, text.data() + text.size() - part, part);
-  std::uint64_t mixed = (head * 0x9E3779B97F4A7C15ull) ^ (tail + text.size()) * 0xC2B2AE3D27D4EB4Full;
-  return static_cast<std::uint32_t>(mixed >> 32);
-}
-
 bool HasTextOwnContent(NodeKind kind) noexcept { return kind == NodeTextElement || kind == NodeCDataElement; }
 
 }  // namespace
@@ -146,29 +134,46 @@ bool Kt_DocumentStreamBuilder::BeginRecord(NodeKind kind, std::string_view name,
 // Appends a node to the innermost open node of the record, moving that node's own text into a
 // first child when it has one, as the tree builder does.
 int Kt_DocumentStreamBuilder::AddRecordNode(NodeKind kind, std::string_view name, std::string_view attributes) noexcept {
-  try {
-    const int parent = m_current;
-    if (parent >= 0 && HasTextOwnContent(m_record[static_cast<std::size_t>(parent)].kind)) {
-      RecordNode& owner = m_record[static_cast<std::size_t>(parent)];
-      const RecordNode moved{owner.kind == NodeTextElement ? NodeText : NodeCData, {}, {}, owner.text, owner.rawText,
-                             parent, 0, -1};
-      owner.kind = NodeElement;
-      owner.text = std::string_view();
-      m_record.push_back(moved);
-      m_record[static_cast<std::size_t>(parent)].childCount = 1;
-      m_record[static_cast<std::size_t>(parent)].lastChild = static_cast<int>(m_record.size() - 1);
-    }
-    m_record.push_back(RecordNode{kind, name, attributes, {}, false, parent, 0, -1});
-    const int index = static_cast<int>(m_record.size() - 1);
-    if (parent >= 0) {
-      ++m_record[static_cast<std::size_t>(parent)].childCount;
-      m_record[static_cast<std::size_t>(parent)].lastChild = index;
-    }
-    return index;
-  } catch (const std::bad_alloc&) {
-    m_record.clear();
-    return -1;
+  const int parent = m_current;
+  if (parent >= 0 && HasTextOwnContent(m_record[static_cast<std::size_t>(parent)].kind)) {
+    RecordNode* moved = NewRecordNode();
+    if (!moved) return -1;
+    RecordNode& owner = m_record[static_cast<std::size_t>(parent)];
+    moved->kind = owner.kind == NodeTextElement ? NodeText : NodeCData;
+    moved->text = owner.text;
+    moved->rawText = owner.rawText;
+    moved->parent = parent;
+    owner.kind = NodeElement;
+    owner.text = std::string_view();
+    owner.childCount = 1;
+    owner.lastChild = static_cast<int>(m_record.size() - 1);
   }
+  RecordNode* node = NewRecordNode();
+  if (!node) return -1;
+  node->kind = kind;
+  node->name = name;
+  node->attributes = attributes;
+  node->parent = parent;
+  const int index = static_cast<int>(m_record.size() - 1);
+  if (parent >= 0) {
+    ++m_record[static_cast<std::size_t>(parent)].childCount;
+    m_record[static_cast<std::size_t>(parent)].lastChild = index;
+  }
+  return index;
+}
+
+// A blank node at the end of the record; null (and the record dropped) when memory runs out.
+Kt_DocumentStreamBuilder::RecordNode* Kt_DocumentStreamBuilder::NewRecordNode() noexcept {
+  if (m_record.size() == m_record.capacity()) {
+    try {
+      m_record.reserve(m_record.capacity() < 32 ? 32 : m_record.capacity() * 2);
+    } catch (const std::bad_alloc&) {
+      m_record.clear();
+      return nullptr;
+    }
+  }
+  m_record.emplace_back();  // cannot throw: the room is there
+  return &m_record.back();
 }
 
 bool Kt_DocumentStreamBuilder::AddRecordText(std::string_view text, bool raw) noexcept {
@@ -225,37 +230,74 @@ bool Kt_DocumentStreamBuilder::FinishRecord() noexcept {
 }
 
 void Kt_DocumentStreamBuilder::ReadRecordCells(int parent, Kt_Record& record, bool stopAtOtherName) noexcept {
-  int position = 0;
-  for (std::size_t i = static_cast<std::size_t>(parent) + 1; i < m_record.size(); ++i) {
-    const RecordNode& cell = m_record[i];
+  const auto& columns = m_reader->Columns();
+  const std::size_t columnCount = columns.size() < record.cells.size() ? columns.size() : record.cells.size();
+  const RecordNode* nodes = m_record.data();
+  const std::size_t nodeCount = m_record.size();
+  std::size_t position = 0;
+  for (std::size_t i = static_cast<std::size_t>(parent) + 1; i < nodeCount; ++i) {
+    const RecordNode& cell = nodes[i];
     if (cell.parent != parent) continue;
-    const int column = m_reader->FindColumn(cell.name, position++);
-    if (column < 0) {
-      if (stopAtOtherName) return;
+    // Cells nearly always come in column order: the column at the cell's position is tried first.
+    std::size_t column = position++;
+    if (column >= columnCount || !XmlNamesEqual(columns[column].id, cell.name)) {
+      const int found = m_reader->FindColumn(cell.name);
+      if (found < 0 || static_cast<std::size_t>(found) >= columnCount) {
+        if (stopAtOtherName && found < 0) return;
+        continue;
+      }
+      column = static_cast<std::size_t>(found);
+    }
+    Kt_Variant& value = record.cells[column];
+    if (cell.kind == NodeEmptyElement) {
+      value.SetNull();
       continue;
     }
     // The element's own text, else the text of its only child.
     const RecordNode* source = &cell;
-    if (!HasTextOwnContent(cell.kind) && cell.childCount == 1) source = &m_record[static_cast<std::size_t>(cell.lastChild)];
+    if (!HasTextOwnContent(cell.kind) && cell.childCount == 1) source = &nodes[static_cast<std::size_t>(cell.lastChild)];
     Kt_AString text;
     if (!source->text.empty() && !ValueText(source->text, source->rawText, text)) continue;
-    Kt_DatasetElementReader::SetCell(record, column,
-                                     CellValueFromText(m_reader->ColumnType(column), cell.kind == NodeEmptyElement, std::move(text)));
+    if (columns[column].kind == Kt_VarKind::String) {
+      value.SetString(std::move(text));  // text columns keep any text, the empty one included
+    } else {
+      value = CellValueFromText(columns[column].type, false, std::move(text));
+    }
   }
 }
 
 // Short values repeat from record to record (a target folder, a device, a status): those are
-// shared with the previous occurrence instead of copied again.
+// shared with the previous occurrence instead of copied again. The value's bytes are copied once
+// into a zero-padded key that is checked for '&', hashed and compared a word at a time.
 bool Kt_DocumentStreamBuilder::ValueText(std::string_view raw, bool rawText, Kt_AString& out) noexcept {
-  const bool plain = rawText || std::memchr(raw.data(), '&', raw.size()) == nullptr;
-  if (!plain) return AssignUnescaped(out, raw);
-  if (raw.size() > kLongestCachedValue) return out.Assign(raw.data(), raw.size());
-  Kt_AString& slot = m_values[HashOf(raw) % kCacheSlots];
-  if (slot.Length() == raw.size() && std::memcmp(slot.c_str(), raw.data(), raw.size()) == 0) {
-    out = slot;
+  if (raw.size() > kLongestCachedValue) {
+    if (!rawText && std::memchr(raw.data(), '&', raw.size())) return AssignUnescaped(out, raw);
+    return out.AssignCarved(m_arena, raw.data(), raw.size());
+  }
+  CacheKey key{};
+  std::memcpy(key.words, raw.data(), raw.size());
+  std::uint64_t hash = raw.size();
+  std::uint64_t ampersands = 0;
+  for (std::uint64_t word : key.words) {
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+    const std::uint64_t marked = word ^ 0x2626262626262626ull;  // zero where a byte is '&'
+    ampersands |= (marked - 0x0101010101010101ull) & ~marked & 0x8080808080808080ull;
+  }
+  if (ampersands && !rawText) return AssignUnescaped(out, raw);
+  CachedValue& slot = m_values[(hash >> 40) % kCacheSlots];
+  bool same = slot.length == raw.size();
+  for (std::size_t i = 0; i < kKeyWords; ++i) same &= slot.key.words[i] == key.words[i];
+  if (same) {
+    if (!slot.shared.IsEmpty()) {
+      out = slot.shared;
+      return true;
+    }
+    if (!out.AssignCarved(m_arena, raw.data(), raw.size())) return false;
+    slot.shared = out;
     return true;
   }
-  if (!out.Assign(raw.data(), raw.size())) return false;
-  slot = out;
-  return true;
+  slot.key = key;
+  slot.length = static_cast<std::uint8_t>(raw.size());
+  slot.shared.Clear();
+  return out.AssignCarved(m_arena, raw.data(), raw.size());
 }

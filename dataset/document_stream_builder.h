@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dataset/astring.h"
+#include "dataset/block_arena.h"
 #include "dataset/dataset.h"
 #include "dataset/dataset_xml_reader.h"
 #include "dataset/dom_document.h"
@@ -51,14 +52,14 @@ class Kt_DocumentStreamBuilder : public Kt_XmlDOMCtxHandler {
   };
   // A node of the record being read: what the tree builder would have made of it.
   struct RecordNode {
-    NodeKind kind;
+    NodeKind kind = NodeElement;
+    bool rawText = false;  // CDATA or markup: taken as it is, not unescaped
     std::string_view name;
     std::string_view attributes;
     std::string_view text;  // the node's own text, raw
-    bool rawText;           // CDATA or markup: taken as it is, not unescaped
-    int parent;
-    int childCount;
-    int lastChild;
+    int parent = -1;
+    int childCount = 0;
+    int lastChild = -1;
   };
 
   Kt_DOMElem* LastNode() const noexcept;
@@ -67,6 +68,7 @@ class Kt_DocumentStreamBuilder : public Kt_XmlDOMCtxHandler {
 
   bool BeginRecord(NodeKind kind, std::string_view name, std::string_view attributes) noexcept;
   int AddRecordNode(NodeKind kind, std::string_view name, std::string_view attributes) noexcept;
+  RecordNode* NewRecordNode() noexcept;
   bool AddRecordText(std::string_view text, bool raw) noexcept;
   bool FinishRecord() noexcept;
   void ReadRecordCells(int parent, Kt_Record& record, bool stopAtOtherName) noexcept;
@@ -82,9 +84,22 @@ class Kt_DocumentStreamBuilder : public Kt_XmlDOMCtxHandler {
   std::vector<RecordNode> m_record;  // empty when no record is open
   int m_current = -1;                // the innermost open node of the record
   Kt_AString m_type;                 // the record's unescaped "type"
+  // Recent short cell values, shared instead of copied. A slot holds the bytes of the last value
+  // that hashed to it, and its string only once that value came a second time: values that never
+  // repeat (a file name, a version) cost no reference counting.
   static constexpr std::size_t kCacheSlots = 512;
-  static constexpr std::size_t kLongestCachedValue = 32;
-  Kt_AString m_values[kCacheSlots];  // recent short cell values, shared instead of copied
+  static constexpr std::size_t kKeyWords = 4;
+  static constexpr std::size_t kLongestCachedValue = kKeyWords * 8;
+  struct CacheKey {
+    std::uint64_t words[kKeyWords];
+  };
+  struct CachedValue {
+    CacheKey key{};
+    std::uint8_t length = 0;
+    Kt_AString shared;
+  };
+  CachedValue m_values[kCacheSlots];
+  Kt_BlockArena m_arena;  // storage of the cell values read
 };
 
 #endif

@@ -25,6 +25,11 @@ bool IsAsciiCompatibleCodePage(unsigned codePage) noexcept {
 bool IsAsciiText(const char* bytes, std::size_t length) noexcept {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   std::size_t i = 0;
+  for (; i + 32 <= length; i += 32) {
+    std::uint64_t words[4];
+    std::memcpy(words, bytes + i, sizeof words);
+    if ((words[0] | words[1] | words[2] | words[3]) & kHighBits) return false;
+  }
   for (; i + 8 <= length; i += 8) {
     std::uint64_t word;
     std::memcpy(&word, bytes + i, sizeof word);

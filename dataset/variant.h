@@ -31,7 +31,11 @@ class Kt_Variant {
     return *this;
   }
   ~Kt_Variant() {
-    if (OwnsPayload()) ReleasePayload();
+    if (m_kind == Kt_VarKind::String) {
+      m_payload.text.~Kt_AString();  // the common case of every list cell, inline
+    } else if (OwnsPayload()) {
+      ReleasePayload();
+    }
   }
 
   static Kt_Variant FromInt(std::int32_t value) noexcept;

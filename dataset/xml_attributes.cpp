@@ -2,34 +2,21 @@
 
 #include <cstring>
 
-namespace {
-
-bool EndsName(char ch) noexcept {
-  return IsXmlSpace(ch) || ch == '=' || ch == '>' || ch == '/' || ch == '?' || ch == '<' || ch == '"' || ch == '\'';
-}
-
-const char* SkipSpace(const char* p, const char* end) noexcept {
-  while (p < end && IsXmlSpace(*p)) ++p;
-  return p;
-}
-
-}  // namespace
-
 Kt_XmlAttributeReader::Step Kt_XmlAttributeReader::Next(std::string_view& name, std::string_view& rawValue) noexcept {
-  const char* p = SkipSpace(m_position, m_end);
+  const char* p = SkipXmlSpace(m_position, m_end);
   m_position = p;
   if (p == m_end || *p == '>' || *p == '/' || *p == '?') return End;
   const char* nameStart = p;
-  while (p < m_end && !EndsName(*p)) ++p;
+  p = FindXmlNameEnd(p, m_end);
   if (p == nameStart) return Malformed;
   name = std::string_view(nameStart, static_cast<std::size_t>(p - nameStart));
-  p = SkipSpace(p, m_end);
+  p = SkipXmlSpace(p, m_end);
   if (p == m_end) return Truncated;
   if (*p != '=') {
     m_position = p;
     return Malformed;
   }
-  p = SkipSpace(p + 1, m_end);
+  p = SkipXmlSpace(p + 1, m_end);
   if (p == m_end) return Truncated;
   if (*p != '"' && *p != '\'') {
     m_position = p;

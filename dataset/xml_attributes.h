@@ -1,7 +1,10 @@
 #ifndef KT_DATASET_XML_ATTRIBUTES_H
 #define KT_DATASET_XML_ATTRIBUTES_H
 
+#include <cstdint>
 #include <string_view>
+
+#include "dataset/xml_scan.h"
 
 // Reads the attribute text of a tag as name="value" pairs. Pairs are separated by white space
 // (space, tab, CR, LF); white space around "=" is allowed; the value stands in double or single
@@ -27,6 +30,5 @@ class Kt_XmlAttributeReader {
   const char* m_end;
 };
 
-inline bool IsXmlSpace(char ch) noexcept { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
 
 #endif

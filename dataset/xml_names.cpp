@@ -12,10 +12,7 @@ unsigned char FoldAscii(unsigned char byte) noexcept {
 
 }  // namespace
 
-bool XmlNamesEqual(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  // Names written by the same producer nearly always match byte for byte.
-  if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
+bool XmlNamesEqualFolded(std::string_view a, std::string_view b) noexcept {
   std::size_t i = 0;
   while (i < a.size()) {
     auto ca = static_cast<unsigned char>(a[i]);

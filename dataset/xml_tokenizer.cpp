@@ -6,19 +6,9 @@
 #include "dataset/dom_elem.h"
 #include "dataset/xml_attributes.h"
 #include "dataset/xml_names.h"
+#include "dataset/xml_scan.h"
 
 namespace {
-
-// Bytes that end an element name.
-struct NameEndTable {
-  bool ends[256] = {};
-  constexpr NameEndTable() {
-    for (unsigned char ch : {' ', '\t', '\r', '\n', '>', '/', '<', '=', '"', '\'', '?'}) ends[ch] = true;
-  }
-};
-constexpr NameEndTable kNameEnd;
-
-bool EndsName(char ch) noexcept { return kNameEnd.ends[static_cast<unsigned char>(ch)]; }
 
 bool StartsWith(const char* p, const char* end, const char* prefix, std::size_t length) noexcept {
   return static_cast<std::size_t>(end - p) >= length && std::memcmp(p, prefix, length) == 0;
@@ -49,7 +39,7 @@ class Tokenizer {
     return false;
   }
 
-  bool Text(const char* begin, const char* end) noexcept;
+  bool Text(const char* begin, const char* first, const char* end) noexcept;
   bool Tag(const char*& p) noexcept;
   bool StartTag(const char*& p) noexcept;
   bool EndTag(const char*& p) noexcept;
@@ -69,25 +59,28 @@ class Tokenizer {
 bool Tokenizer::Run() noexcept {
   const char* p = m_begin;
   while (p < m_end) {
-    if (*p != '<') {
-      const void* hit = std::memchr(p, '<', static_cast<std::size_t>(m_end - p));
-      const char* next = hit ? static_cast<const char*>(hit) : m_end;
-      if (!Text(p, next)) return false;
-      p = next;
+    if (*p == '<') {
+      if (!Tag(p)) return false;
       continue;
     }
-    if (!Tag(p)) return false;
+    // Most text between tags is the indentation: it is scanned once, without a search for '<'.
+    const char* first = SkipXmlSpace(p, m_end);
+    if (first == m_end || *first == '<') {
+      if (!m_handler.OnWhitespace(Span(p, first))) return Fail(Kt_XmlError::Stopped, p);
+      p = first;
+      continue;
+    }
+    const void* hit = std::memchr(first, '<', static_cast<std::size_t>(m_end - first));
+    const char* next = hit ? static_cast<const char*>(hit) : m_end;
+    if (!Text(p, first, next)) return false;
+    p = next;
   }
   if (m_depth > 0) return Fail(Kt_XmlError::UnclosedElement, m_open[m_depth - 1].tag);
   return true;
 }
 
-bool Tokenizer::Text(const char* begin, const char* end) noexcept {
-  const char* first = begin;
-  while (first < end && IsXmlSpace(*first)) ++first;
-  if (first == end) {
-    return m_handler.OnWhitespace(Span(begin, end)) || Fail(Kt_XmlError::Stopped, begin);
-  }
+// Text from begin to end whose first byte that is not white space is at `first`.
+bool Tokenizer::Text(const char* begin, const char* first, const char* end) noexcept {
   const char* last = end;
   while (IsXmlSpace(last[-1])) --last;
   if (first > begin && !m_handler.OnWhitespace(Span(begin, first))) return Fail(Kt_XmlError::Stopped, begin);
@@ -114,22 +107,25 @@ bool Tokenizer::StartTag(const char*& p) noexcept {
   const char* tag = p;
   const char* nameStart = p + 1;
   const char* q = nameStart;
-  while (q < m_end && !EndsName(*q)) ++q;
+  q = FindXmlNameEnd(q, m_end);
   if (q == m_end) return Fail(Kt_XmlError::Truncated, tag);
   if (q == nameStart) return Fail(Kt_XmlError::BadName, nameStart);
   if (!IsXmlSpace(*q) && *q != '>' && *q != '/') return Fail(Kt_XmlError::BadName, q);
   if (m_depth >= kDomMaxDepth) return Fail(Kt_XmlError::TooDeep, tag);
   std::string_view name = Span(nameStart, q);
 
-  Kt_XmlAttributeReader reader(q, m_end);
-  std::string_view attributeName;
-  std::string_view attributeValue;
-  Kt_XmlAttributeReader::Step step;
-  while ((step = reader.Next(attributeName, attributeValue)) == Kt_XmlAttributeReader::Pair) {
+  const char* close = q;  // a tag without attributes closes right after its name
+  if (IsXmlSpace(*q)) {
+    Kt_XmlAttributeReader reader(q, m_end);
+    std::string_view attributeName;
+    std::string_view attributeValue;
+    Kt_XmlAttributeReader::Step step;
+    while ((step = reader.Next(attributeName, attributeValue)) == Kt_XmlAttributeReader::Pair) {
+    }
+    if (step == Kt_XmlAttributeReader::Truncated) return Fail(Kt_XmlError::Truncated, tag);
+    if (step == Kt_XmlAttributeReader::Malformed) return Fail(Kt_XmlError::BadAttribute, reader.Position());
+    close = reader.Position();
   }
-  if (step == Kt_XmlAttributeReader::Truncated) return Fail(Kt_XmlError::Truncated, tag);
-  if (step == Kt_XmlAttributeReader::Malformed) return Fail(Kt_XmlError::BadAttribute, reader.Position());
-  const char* close = reader.Position();
   if (close == m_end) return Fail(Kt_XmlError::Truncated, tag);
   std::string_view attributeText = Span(q, close);
 
@@ -168,16 +164,26 @@ bool Tokenizer::EndTag(const char*& p) noexcept {
   const char* tag = p;
   const char* nameStart = p + 2;
   const char* q = nameStart;
-  while (q < m_end && !EndsName(*q)) ++q;
+  // Nearly every end tag repeats the open element's name: compared as a whole first, the name
+  // ends where the scan below would have ended it, as the open name holds no byte that ends one.
+  bool sameAsOpen = false;
+  if (m_depth > 0) {
+    const OpenElement& open = m_open[m_depth - 1];
+    sameAsOpen = static_cast<std::size_t>(m_end - nameStart) > open.length &&
+                 SameBytes(nameStart, open.name, open.length) && EndsXmlName(nameStart[open.length]);
+    if (sameAsOpen) q = nameStart + open.length;
+  }
+  q = FindXmlNameEnd(q, m_end);
   if (q == m_end) return Fail(Kt_XmlError::Truncated, tag);
   if (q == nameStart || (*q != '>' && !IsXmlSpace(*q))) return Fail(Kt_XmlError::BadEndTag, q);
   std::string_view name = Span(nameStart, q);
-  while (q < m_end && IsXmlSpace(*q)) ++q;
+  q = SkipXmlSpace(q, m_end);
   if (q == m_end) return Fail(Kt_XmlError::Truncated, tag);
   if (*q != '>') return Fail(Kt_XmlError::BadEndTag, q);
   if (m_depth == 0) return Fail(Kt_XmlError::UnexpectedEndTag, tag);
   const OpenElement& open = m_open[m_depth - 1];
-  if (!XmlNamesEqual(name, std::string_view(open.name, open.length))) return Fail(Kt_XmlError::MismatchedEndTag, tag);
+  if (!sameAsOpen && !XmlNamesEqual(name, std::string_view(open.name, open.length)))
+    return Fail(Kt_XmlError::MismatchedEndTag, tag);
   if (!m_handler.OnEndElement(name)) return Fail(Kt_XmlError::Stopped, tag);
   --m_depth;
   p = q + 1;
@@ -188,7 +194,7 @@ bool Tokenizer::Declaration(const char*& p) noexcept {
   const char* tag = p;
   const char* nameStart = p + 2;
   const char* q = nameStart;
-  while (q < m_end && !EndsName(*q)) ++q;
+  q = FindXmlNameEnd(q, m_end);
   if (q == m_end) return Fail(Kt_XmlError::Truncated, tag);
   if (q == nameStart || (*q != '?' && !IsXmlSpace(*q))) return Fail(Kt_XmlError::BadName, q);
   const char* close = FindBytes(q, m_end, "?>", 2);
