@@ -94,35 +94,44 @@ bool StoresTextDirectly(const Kt_Dataset& list) {
 ItemWriter::ItemWriter(Kt_Dataset& list, const ComponentItem& defaults)
     : list_(list), defaults_(defaults), columns_(list), direct_(StoresTextDirectly(list)) {}
 
-void ItemWriter::Store(int row, int column, const Kt_AString& value) {
-  Kt_Record* record = direct_ ? list_.GetRecord(row) : nullptr;
+void ItemWriter::Store(Kt_Record* record, int row, int column, Kt_AString&& value) {
   if (record && static_cast<std::size_t>(column) < record->cells.size()) {
-    record->cells[static_cast<std::size_t>(column)].SetString(value);
+    record->cells[static_cast<std::size_t>(column)].SetString(std::move(value));
   } else {
     list_.SetCellText(row, column, value);
   }
 }
 
-void ItemWriter::SetIfDifferent(int row, int column, const Kt_AString& value, const Kt_AString& fallback) {
-  if (column >= 0 && value.Compare(fallback) != 0) Store(row, column, value);
+void ItemWriter::SetIfDifferent(Kt_Record* record, int row, int column, Kt_AString& value,
+                                const Kt_AString& fallback) {
+  if (column >= 0 && value.Compare(fallback) != 0) Store(record, row, column, std::move(value));
 }
 
 bool ItemWriter::Write(const ComponentItem& item) {
+  ComponentItem copy(item);
+  return Write(std::move(copy));
+}
+
+bool ItemWriter::Write(ComponentItem&& item) {
   const int row = list_.AppendRecord(false);
   if (row < 0) return false;
+  Kt_Record* record = direct_ ? list_.GetRecord(row) : nullptr;
   if (item.device != defaults_.device && columns_.device >= 0) {
-    Store(row, columns_.device, item.device != kDevicePc ? "CE" : "WIN32");
+    // Shared texts: no allocation per row.
+    static const Kt_AString kCeDevice("CE");
+    static const Kt_AString kPcDevice("WIN32");
+    Store(record, row, columns_.device, Kt_AString(item.device != kDevicePc ? kCeDevice : kPcDevice));
   }
-  SetIfDifferent(row, columns_.fileName, item.fileName, defaults_.fileName);
-  SetIfDifferent(row, columns_.source, item.source, defaults_.source);
-  SetIfDifferent(row, columns_.target, item.target, defaults_.target);
-  SetIfDifferent(row, columns_.version, item.version, defaults_.version);
-  SetIfDifferent(row, columns_.status, item.status, defaults_.status);
-  SetIfDifferent(row, columns_.action, item.action, defaults_.action);
-  SetIfDifferent(row, columns_.argument, item.argument, defaults_.argument);
-  SetIfDifferent(row, columns_.oldVersion, item.oldVersion, defaults_.oldVersion);
-  SetIfDifferent(row, columns_.patchFileName, item.patchFileName, defaults_.patchFileName);
-  SetIfDifferent(row, columns_.uacFix, item.uacFix, defaults_.uacFix);
+  SetIfDifferent(record, row, columns_.fileName, item.fileName, defaults_.fileName);
+  SetIfDifferent(record, row, columns_.source, item.source, defaults_.source);
+  SetIfDifferent(record, row, columns_.target, item.target, defaults_.target);
+  SetIfDifferent(record, row, columns_.version, item.version, defaults_.version);
+  SetIfDifferent(record, row, columns_.status, item.status, defaults_.status);
+  SetIfDifferent(record, row, columns_.action, item.action, defaults_.action);
+  SetIfDifferent(record, row, columns_.argument, item.argument, defaults_.argument);
+  SetIfDifferent(record, row, columns_.oldVersion, item.oldVersion, defaults_.oldVersion);
+  SetIfDifferent(record, row, columns_.patchFileName, item.patchFileName, defaults_.patchFileName);
+  SetIfDifferent(record, row, columns_.uacFix, item.uacFix, defaults_.uacFix);
   return true;
 }
 

@@ -41,12 +41,14 @@ class ItemWriter {
   // Appends a row holding only what differs from the default item: DEVICE ("CE" or "WIN32")
   // when the kind differs, every text field when it differs exactly (FILENAME only when the
   // list has that column). Cells equal to the default stay empty. False when the row could not
-  // be appended.
+  // be appended. The rvalue form moves the item's texts into the cells.
   bool Write(const ComponentItem& item);
+  bool Write(ComponentItem&& item);
 
  private:
-  void Store(int row, int column, const Kt_AString& value);
-  void SetIfDifferent(int row, int column, const Kt_AString& value, const Kt_AString& fallback);
+  // `record` is the appended row's record when cells take their text as it is, else null.
+  void Store(Kt_Record* record, int row, int column, Kt_AString&& value);
+  void SetIfDifferent(Kt_Record* record, int row, int column, Kt_AString& value, const Kt_AString& fallback);
 
   Kt_Dataset& list_;
   const ComponentItem& defaults_;

@@ -1,5 +1,6 @@
 #include "engine/core/key_index.h"
 
+#include <cstring>
 #include <new>
 
 #include "dataset/compare.h"
@@ -16,20 +17,130 @@ std::size_t SlotCountFor(std::size_t count) {
   return slots;
 }
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ull;
+
+unsigned char FoldByte(unsigned char byte) {
+  return byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
+}
+
+// Eight bytes below 0x80 with A-Z folded to a-z; no byte carries into the next.
+std::uint64_t FoldAsciiWord(std::uint64_t word) {
+  const std::uint64_t atLeastA = word + (0x80 - 'A') * kOnes;
+  const std::uint64_t aboveZ = word + (0x80 - 'Z' - 1) * kOnes;
+  return word | ((atLeastA & ~aboveZ & kHighBits) >> 2);
+}
+
+bool HasZeroByte(std::uint64_t word) { return ((word - kOnes) & ~word & kHighBits) != 0; }
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t word) {
+  hash = (hash ^ word) * kMultiplier;
+  return hash ^ (hash >> 29);
+}
+
+// Collects the bytes of a name as CompareNoCase sees them into words of eight, so that a name
+// hashes the same whether its words were read whole or byte by byte.
+class WordHasher {
+ public:
+  void Word(std::uint64_t word) {
+    hash_ = Mix(hash_, word);
+    count_ += sizeof(word);
+  }
+  // The last `count` (1 to 7) bytes of plain ASCII, folded, in the low bytes of `word`.
+  void Tail(std::uint64_t word, std::size_t count) {
+    hash_ = Mix(hash_, word);
+    count_ += count;
+  }
+  void Byte(unsigned char byte) {
+    pending_[filled_++] = byte;
+    if (filled_ == sizeof(pending_)) Flush();
+  }
+  std::uint32_t Finish() {
+    if (filled_ > 0) Flush();
+    std::uint64_t hash = Mix(hash_, count_);
+    hash ^= hash >> 32;
+    return static_cast<std::uint32_t>(hash);
+  }
+
+ private:
+  void Flush() {
+    for (std::size_t i = filled_; i < sizeof(pending_); ++i) pending_[i] = 0;
+    std::uint64_t word;
+    std::memcpy(&word, pending_, sizeof(word));
+    hash_ = Mix(hash_, word);
+    count_ += filled_;
+    filled_ = 0;
+  }
+
+  std::uint64_t hash_ = kMultiplier;
+  std::uint64_t count_ = 0;
+  unsigned char pending_[8] = {};
+  std::size_t filled_ = 0;
+};
+
+// Whether CompareNoCase finds the names equal: up to the first zero byte, ASCII letters folded,
+// the byte after a lead byte compared exactly. Whole words of plain ASCII are compared at once.
+bool SameName(const Kt_AString& nameA, const Kt_AString& nameB) {
+  const char* a = nameA.c_str();
+  const char* b = nameB.c_str();
+  const std::size_t words = (nameA.Length() < nameB.Length() ? nameA.Length() : nameB.Length()) / 8;
+  std::size_t i = 0;
+  for (; i < words * 8; i += 8) {
+    std::uint64_t wordA;
+    std::uint64_t wordB;
+    std::memcpy(&wordA, a + i, sizeof(wordA));
+    std::memcpy(&wordB, b + i, sizeof(wordB));
+    if (((wordA | wordB) & kHighBits) != 0 || HasZeroByte(wordA) || HasZeroByte(wordB)) break;
+    if (FoldAsciiWord(wordA) != FoldAsciiWord(wordB)) return false;
+  }
+  for (;; ++i) {
+    const auto byteA = static_cast<unsigned char>(a[i]);
+    const auto byteB = static_cast<unsigned char>(b[i]);
+    if (byteA != byteB) {
+      // Bytes that differ are equal only as the two cases of one ASCII letter, never a lead byte.
+      if (FoldByte(byteA) != FoldByte(byteB)) return false;
+      continue;
+    }
+    if (byteA == 0) return true;
+    if (byteA >= 0x80 && IsLeadByte(byteA)) {
+      ++i;
+      if (a[i] != b[i]) return false;
+      if (a[i] == '\0') return true;
+    }
+  }
+}
+
 }  // namespace
 
 std::uint32_t KeyIndex::FoldedHash(const Kt_AString& key) {
-  // FNV-1a over the bytes as CompareNoCase sees them: up to the first zero byte, ASCII letters
-  // folded, the byte after a lead byte taken exactly.
-  std::uint32_t hash = 2166136261u;
+  // The bytes as CompareNoCase sees them: up to the first zero byte, ASCII letters folded, the
+  // byte after a lead byte taken exactly. Whole words of plain ASCII are folded at once; from the
+  // first word with a zero byte or a byte of 0x80 and up, the bytes are taken one by one.
   const char* text = key.c_str();
-  auto mix = [&hash](unsigned char byte) { hash = (hash ^ byte) * 16777619u; };
-  for (std::size_t i = 0; text[i] != '\0'; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    mix(byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte);
-    if (byte >= 0x80 && IsLeadByte(byte) && text[i + 1] != '\0') mix(static_cast<unsigned char>(text[++i]));
+  const std::size_t length = key.Length();
+  WordHasher hasher;
+  std::size_t i = 0;
+  for (; i + sizeof(std::uint64_t) <= length; i += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, text + i, sizeof(word));
+    if ((word & kHighBits) != 0 || HasZeroByte(word)) break;
+    hasher.Word(FoldAsciiWord(word));
   }
-  return hash;
+  if (i < length && length - i < sizeof(std::uint64_t) && !std::memchr(text + i, 0, length - i)) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text + i, length - i);
+    if ((word & kHighBits) == 0) {
+      hasher.Tail(FoldAsciiWord(word), length - i);
+      return hasher.Finish();
+    }
+  }
+  for (; text[i] != '\0'; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    hasher.Byte(FoldByte(byte));
+    if (byte >= 0x80 && IsLeadByte(byte) && text[i + 1] != '\0') hasher.Byte(static_cast<unsigned char>(text[++i]));
+  }
+  return hasher.Finish();
 }
 
 std::size_t KeyIndex::Probe(const Kt_AString& key, std::uint32_t hash) const {
@@ -37,7 +148,7 @@ std::size_t KeyIndex::Probe(const Kt_AString& key, std::uint32_t hash) const {
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.row < 0) return i;
-    if (slot.hash == hash && slot.key.CompareNoCase(key) == 0) return i;
+    if (slot.hash == hash && SameName(slot.key, key)) return i;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/core/list_merge.h"
 
 #include <string_view>
+#include <utility>
 
 #include "dataset/dataset.h"
 #include "dataset/variable.h"
@@ -94,7 +95,7 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
       item.status = StatusText(status);
       Count(status, counts);
     }
-    if (!writer.Write(item)) return false;
+    if (!writer.Write(std::move(item))) return false;
   }
   return true;
 }

@@ -53,6 +53,8 @@ int CompareNumbers(std::string_view a, std::string_view b) {
 }  // namespace
 
 int CompareVersions(std::string_view a, std::string_view b) {
+  // The same text has the same parts (the common case of an unchanged item).
+  if (a == b) return 0;
   if (a.empty() || b.empty()) return a.empty() == b.empty() ? 0 : (a.empty() ? -1 : 1);
   VersionParts partsA(a);
   VersionParts partsB(b);

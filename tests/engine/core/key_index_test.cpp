@@ -93,6 +93,36 @@ TEST_P(KeyIndexAgreementTest, AgreesWithAScanOnRandomNames) {
   }
 }
 
+// Long names are hashed and compared eight bytes at a time while they are plain ASCII: names that
+// differ only in case, in a byte of 0x80 and up, or after a zero byte, at every position of a
+// word, still agree with the scan.
+TEST_P(KeyIndexAgreementTest, AgreesWithAScanOnLongNames) {
+  CodePageScope codePage(GetParam());
+  std::mt19937 random(54321);
+  const char alphabet[] = "aAzZ0._\\\xB0\x81";
+  const std::string base = "C:\\Quorix\\Component\\component";
+  std::vector<Kt_AString> keys;
+  auto vary = [&](std::string name) {
+    const int changes = static_cast<int>(random() % 3);
+    for (int i = 0; i < changes && !name.empty(); ++i) {
+      name[random() % name.size()] = alphabet[random() % (sizeof(alphabet) - 1)];
+    }
+    if (random() % 2 == 0) {
+      for (char& ch : name) ch = static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 'a' + 'A' : ch);
+    }
+    if (random() % 8 == 0) name.insert(random() % (name.size() + 1), 1, '\0');
+    return Kt_AString(name.data(), name.size());
+  };
+  for (int i = 0; i < 300; ++i) {
+    keys.push_back(vary(base.substr(0, random() % (base.size() + 1)) + std::to_string(random() % 40)));
+  }
+  const KeyIndex index = IndexOf(keys);
+  for (int i = 0; i < 3000; ++i) {
+    const Kt_AString probe = random() % 2 ? vary(keys[random() % keys.size()].c_str()) : keys[random() % keys.size()];
+    ASSERT_EQ(index.Find(probe), ScanFirst(keys, probe)) << probe.c_str();
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(CodePages, KeyIndexAgreementTest, ::testing::Values(1252u, 932u, 949u));
 
 }  // namespace
