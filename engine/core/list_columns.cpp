@@ -29,7 +29,8 @@ ListColumns::ListColumns(const Kt_Dataset& dataset)
       uacFix(RealColumn(dataset, kColumnUacFix)) {}
 
 bool PrepareWorkingList(Kt_Dataset& working, bool withFileName) {
-  working.Clear();
+  // The rows about to be written reuse the storage of the rows the list held.
+  working.ClearKeepingRecords();
   for (const char* name : {kColumnSource, kColumnFileName, kColumnTarget, kColumnVersion, kColumnStatus,
                            kColumnAction, kColumnDevice, kColumnArgument, kColumnOldVersion, kColumnPatchFileName,
                            kColumnUacFix}) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 
@@ -300,6 +301,50 @@ TEST(DatasetCopy, ClearEmptiesEverything) {
   EXPECT_EQ(ds.ColumnCountAll(), 0);
   EXPECT_EQ(ds.OriginalCount(), 0);
   EXPECT_EQ(Bytes(ds.Id()), "LIST");
+}
+
+TEST(DatasetCopy, ClearKeepingRecordsEmptiesEverythingAndRefillsWithNullCells) {
+  Kt_Dataset ds;
+  Build(ds, 3);
+  ds.SetChangeTracking(true);
+  ASSERT_EQ(ds.SetCellText(1, "VERSION", Kt_AString("2.0")), 1);  // an Updated record with an original
+  const Kt_AString shared("shared text");
+  ASSERT_EQ(ds.SetCellText(0, "VERSION", shared), 1);
+  const std::uint32_t sharesBefore = shared.ShareCount();
+  const Kt_Record* first = ds.GetRecord(0);
+
+  ds.ClearKeepingRecords();
+  EXPECT_EQ(ds.RecordCount(), 0);
+  EXPECT_EQ(ds.ColumnCountAll(), 0);
+  EXPECT_EQ(ds.OriginalCount(), 0);
+  EXPECT_EQ(ds.InsertedCount(), 0);
+  EXPECT_EQ(Bytes(ds.Id()), "LIST");
+  EXPECT_EQ(ds.GetRecord(0), nullptr);
+
+  // A new layout of two columns: reused records get exactly its null cells, a fresh status and no
+  // link, and let go of the values they held.
+  ASSERT_EQ(ds.AddColumn(Kt_AString("A"), Kt_ColType::String), 0);
+  ASSERT_EQ(ds.AddColumn(Kt_AString("B"), Kt_ColType::Int), 1);
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(ds.AppendRecord(i % 2 == 0), i);
+  EXPECT_EQ(ds.GetRecord(0), first);
+  EXPECT_EQ(shared.ShareCount(), sharesBefore - 1);
+  EXPECT_EQ(ds.InsertedCount(), 3);
+  for (int row = 0; row < 5; ++row) {
+    const Kt_Record* record = ds.GetRecord(row);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->status, row % 2 == 0 ? kRecordInserted : kRecordNormal) << row;
+    EXPECT_EQ(record->link, -1) << row;
+    ASSERT_EQ(record->cells.size(), 2u) << row;
+    EXPECT_TRUE(record->cells[0].IsNull() && record->cells[1].IsNull()) << row;
+  }
+  ASSERT_EQ(ds.SetCellText(4, "B", Kt_AString("42")), 1);
+  EXPECT_EQ(ds.GetCell(4, 1)->IntValue(), 42);
+
+  // Kept records that were not reused are freed by Clear (and by the destructor).
+  ds.ClearKeepingRecords();
+  ds.Clear();
+  EXPECT_EQ(ds.AppendRecord(false), 0);
+  EXPECT_EQ(ds.GetRecord(0)->cells.size(), 0u);
 }
 
 TEST(DatasetViews, ADatasetWithoutItsOwnColumnsRefusesEverything) {
