@@ -32,6 +32,14 @@ class Kt_AString {
 
   bool Assign(const char* text) noexcept;
   bool Assign(const char* bytes, std::size_t length) noexcept;
+  // Shares of this string's storage taken in advance (see Kt_CountedBlock::AddShares).
+  void AddShares(std::uint32_t count) noexcept { m_block.AddShares(count); }
+  Kt_AString ShareReserved() const noexcept {
+    Kt_AString copy;
+    copy.m_block = m_block.ShareReserved();
+    return copy;
+  }
+  void DropShares(std::uint32_t count) noexcept { m_block.DropShares(count); }
   // As Assign, with the storage carved from the arena when the string is short (block_arena.h).
   bool AssignCarved(Kt_BlockArena& arena, const char* bytes, std::size_t length) noexcept {
     return m_block.AssignCarved(arena, bytes, length);

@@ -35,14 +35,19 @@ class Kt_BlockArena {
   static void ReleaseCarved(void* header, std::uint32_t offset) noexcept;
 
  private:
+  // While a chunk is current, its count holds a large reserve instead of being raised for every
+  // block carved (releases, which may come from any thread, lower it); retiring the chunk takes
+  // back the part of the reserve not carved, leaving the count of live blocks.
   struct Chunk {
-    std::atomic<std::uint32_t> live;  // carved blocks not yet released, plus one while current
+    std::atomic<std::uint32_t> live;
     std::uint32_t used;
     std::uint32_t size;
   };
-  static void Drop(Chunk* chunk) noexcept;
+  static void Drop(Chunk* chunk, std::uint32_t count) noexcept;
+  void Retire() noexcept;
 
   Chunk* m_chunk = nullptr;
+  std::uint32_t m_carved = 0;  // blocks carved from the current chunk
 };
 
 #endif

@@ -62,6 +62,21 @@ class Kt_CountedBlock {
   // Each mutator returns false (leaving the contents unchanged) when the size would exceed
   // kMaxBytes, overflows, or memory runs out. Source bytes may lie inside this block.
   bool Assign(const void* bytes, std::size_t count) noexcept;
+  // Shares taken in advance, for a cache that hands out many copies of one block: AddShares
+  // raises the count by `count` in one atomic step, ShareReserved makes a copy that spends one of
+  // them with no atomic step, DropShares gives back those not spent. The caller keeps its own
+  // reference for as long as it holds unspent shares.
+  void AddShares(std::uint32_t count) noexcept {
+    if (m_data) Header()->refs.fetch_add(count, std::memory_order_relaxed);
+  }
+  Kt_CountedBlock ShareReserved() const noexcept {
+    Kt_CountedBlock copy;
+    copy.m_data = m_data;
+    return copy;
+  }
+  void DropShares(std::uint32_t count) noexcept {
+    if (m_data && count) Header()->refs.fetch_sub(count, std::memory_order_acq_rel);
+  }
   // As Assign, into a block carved from the arena when it is small enough (block_arena.h).
   bool AssignCarved(Kt_BlockArena& arena, const void* bytes, std::size_t count) noexcept;
   bool Append(const void* bytes, std::size_t count) noexcept;
@@ -89,7 +104,9 @@ class Kt_CountedBlock {
     if (!m_data) return;
     unsigned char* data = m_data;
     m_data = nullptr;
-    if (HeaderOf(data)->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) FreeBlock(data);
+    // The only holder of a block needs no atomic decrement: nobody else can take a new reference.
+    std::atomic<std::uint32_t>& refs = HeaderOf(data)->refs;
+    if (refs.load(std::memory_order_acquire) == 1 || refs.fetch_sub(1, std::memory_order_acq_rel) == 1) FreeBlock(data);
   }
   static void FreeBlock(unsigned char* data) noexcept;
   // Makes the block private with room for `capacity` bytes, keeping the first min(keep, size).

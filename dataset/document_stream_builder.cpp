@@ -13,6 +13,29 @@ using namespace kt_document;
 
 namespace {
 
+// Up to eight bytes of text from `offset` on as a little-endian word, zero beyond the text. Every
+// load is a whole aligned-size read inside the text (no byte-wise copy that a word load would have
+// to wait for).
+std::uint64_t LoadPaddedWord(std::string_view text, std::size_t offset) noexcept {
+  if (offset >= text.size()) return 0;
+  const char* p = text.data() + offset;
+  const std::size_t count = text.size() - offset;
+  if (count >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    return word;
+  }
+  if (count >= 4) {  // two overlapping four-byte reads
+    std::uint32_t low;
+    std::uint32_t high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + count - 4, 4);
+    return low | static_cast<std::uint64_t>(high) << ((count - 4) * 8);
+  }
+  const auto byte = [p](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(p[i])); };
+  return byte(0) | byte(count / 2) << (count / 2 * 8) | byte(count - 1) << ((count - 1) * 8);
+}
+
 bool HasTextOwnContent(NodeKind kind) noexcept { return kind == NodeTextElement || kind == NodeCDataElement; }
 
 }  // namespace
@@ -274,8 +297,8 @@ bool Kt_DocumentStreamBuilder::ValueText(std::string_view raw, bool rawText, Kt_
     if (!rawText && std::memchr(raw.data(), '&', raw.size())) return AssignUnescaped(out, raw);
     return out.AssignCarved(m_arena, raw.data(), raw.size());
   }
-  CacheKey key{};
-  std::memcpy(key.words, raw.data(), raw.size());
+  CacheKey key;
+  for (std::size_t i = 0; i < kKeyWords; ++i) key.words[i] = LoadPaddedWord(raw, i * 8);
   std::uint64_t hash = raw.size();
   std::uint64_t ampersands = 0;
   for (std::uint64_t word : key.words) {
@@ -288,16 +311,21 @@ bool Kt_DocumentStreamBuilder::ValueText(std::string_view raw, bool rawText, Kt_
   bool same = slot.length == raw.size();
   for (std::size_t i = 0; i < kKeyWords; ++i) same &= slot.key.words[i] == key.words[i];
   if (same) {
-    if (!slot.shared.IsEmpty()) {
-      out = slot.shared;
+    if (slot.shared.IsEmpty()) {
+      if (!out.AssignCarved(m_arena, raw.data(), raw.size())) return false;
+      slot.shared = out;
       return true;
     }
-    if (!out.AssignCarved(m_arena, raw.data(), raw.size())) return false;
-    slot.shared = out;
+    if (slot.unspent == 0) {
+      slot.shared.AddShares(kSharesPerBatch);
+      slot.unspent = kSharesPerBatch;
+    }
+    --slot.unspent;
+    out = slot.shared.ShareReserved();
     return true;
   }
+  slot.Forget();
   slot.key = key;
   slot.length = static_cast<std::uint8_t>(raw.size());
-  slot.shared.Clear();
   return out.AssignCarved(m_arena, raw.data(), raw.size());
 }

@@ -93,10 +93,20 @@ class Kt_DocumentStreamBuilder : public Kt_XmlDOMCtxHandler {
   struct CacheKey {
     std::uint64_t words[kKeyWords];
   };
+  // A cached string's count is raised for a batch of copies at a time (Kt_AString::AddShares):
+  // one atomic step per batch instead of one per copy.
+  static constexpr std::uint32_t kSharesPerBatch = 64;
   struct CachedValue {
     CacheKey key{};
     std::uint8_t length = 0;
+    std::uint32_t unspent = 0;  // shares of `shared` taken and not yet handed out
     Kt_AString shared;
+    ~CachedValue() { shared.DropShares(unspent); }
+    void Forget() noexcept {
+      shared.DropShares(unspent);
+      unspent = 0;
+      shared.Clear();
+    }
   };
   CachedValue m_values[kCacheSlots];
   Kt_BlockArena m_arena;  // storage of the cell values read

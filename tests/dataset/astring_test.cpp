@@ -232,4 +232,22 @@ TEST(BufferStorage, BytesWithZerosShareAndCompareBySizeFirst) {
   EXPECT_EQ(a.Size(), 10u);
 }
 
+// A cache hands out copies from shares taken in a batch: each copy is a real holder, the
+// string survives the cache, and the unspent shares given back leave exact counts.
+TEST(AStringReservedShares, CopiesFromABatchAreRealHolders) {
+  Kt_AString cached("shared value");
+  cached.AddShares(4);
+  EXPECT_EQ(cached.ShareCount(), 5u);
+  Kt_AString first = cached.ShareReserved();
+  Kt_AString second = cached.ShareReserved();
+  ASSERT_TRUE(second.Append("!"));  // copy on write: the block is shared
+  EXPECT_STREQ(cached.c_str(), "shared value");
+  EXPECT_STREQ(second.c_str(), "shared value!");
+  cached.DropShares(2);  // the two not handed out
+  EXPECT_EQ(cached.ShareCount(), 2u);  // cached and first
+  cached.Clear();
+  EXPECT_EQ(first.ShareCount(), 1u);
+  EXPECT_STREQ(first.c_str(), "shared value");
+}
+
 }  // namespace
