@@ -161,18 +161,23 @@ bool Kt_Dataset::SetConstant(int index, const Kt_Variant& value) noexcept {
 
 int Kt_Dataset::AppendRecord(bool track) noexcept {
   if (!HoldsOwnColumns()) return -1;
+  const auto width = static_cast<std::size_t>(m_columns.Count());
   Kt_Record* record = nullptr;
   if (!m_spareRecords.empty()) {
     record = m_spareRecords.back();
     m_spareRecords.pop_back();
-    record->cells.clear();  // keeps the cells' storage
     record->link = -1;
+    if (record->cells.size() == width) {
+      for (Kt_Variant& cell : record->cells) cell.SetNull();
+    } else {
+      record->cells.clear();  // keeps the cells' storage
+    }
   } else {
     record = static_cast<Kt_Record*>(m_records.Handler().NewElement());
   }
   if (!record) return -1;
   try {
-    record->cells.resize(static_cast<std::size_t>(m_columns.Count()));
+    record->cells.resize(width);
   } catch (...) {
     m_records.Handler().DeleteElement(record);
     return -1;

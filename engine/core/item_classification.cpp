@@ -15,7 +15,13 @@ constexpr std::size_t kSystemPrefixLength = sizeof(kSystemPrefix) - 1;
 
 std::string_view View(const Kt_AString& text) { return {text.c_str(), text.Length()}; }
 
-bool IsNewer(const Kt_AString& server, const Kt_AString& local) { return CompareVersions(View(server), View(local)) > 0; }
+bool IsNewer(std::string_view server, std::string_view local) { return CompareVersions(server, local) > 0; }
+
+// The version without a leading "SYSTEM::", as a view of the same text.
+std::string_view WithoutSystemPrefix(const Kt_AString& version) {
+  const std::string_view text = View(version);
+  return HasSystemPrefix(version) ? text.substr(kSystemPrefixLength) : text;
+}
 
 // What the classification learned about the installed copy of an item.
 struct Installation {
@@ -48,11 +54,13 @@ bool HasSystemPrefix(const Kt_AString& version) {
          CompareNoCaseN(version.c_str(), kSystemPrefix, kSystemPrefixLength) == 0;
 }
 
-Kt_AString WithoutSystemPrefix(const Kt_AString& version) {
-  return HasSystemPrefix(version) ? version.Mid(kSystemPrefixLength) : version;
+LocalRecord NeverInstalled(const ComponentItem& server) {
+  static const Kt_AString kNoVersion;
+  static const Kt_AString kSystemVersion(kSystemPrefix);
+  return {StatusText(kStatusDownload), HasSystemPrefix(server.version) ? kSystemVersion : kNoVersion, server.fileName};
 }
 
-ItemStatus ClassifyItem(const ComponentItem& local, const ComponentItem& server, ItemEnvironment& environment) {
+ItemStatus ClassifyItem(const LocalRecord& local, const ComponentItem& server, ItemEnvironment& environment) {
   if (server.status == StatusText(kStatusNotApplicable)) return kStatusNotApplicable;
   if (server.actionCode == kActionDelete || server.actionCode == kActionDeleteRegistered) {
     const Kt_AString path = JoinPath(environment.ResolveTarget(server.target), server.fileName);
@@ -61,8 +69,8 @@ ItemStatus ClassifyItem(const ComponentItem& local, const ComponentItem& server,
   if (IsInstallerAction(server.actionCode)) return ClassifyInstallerItem(local, server, environment);
 
   bool systemComparison = HasSystemPrefix(server.version);
-  const Kt_AString serverVersion = WithoutSystemPrefix(server.version);
-  Kt_AString localVersion = WithoutSystemPrefix(local.version);
+  const std::string_view serverVersion = WithoutSystemPrefix(server.version);
+  std::string_view localVersion = WithoutSystemPrefix(local.version);
   Installation installation;
   if (IsKeyword(View(server.action), "CeCab")) {
     // A cabinet installs itself where it wants: only the local record can tell.
@@ -91,27 +99,29 @@ ItemStatus ClassifyItem(const ComponentItem& local, const ComponentItem& server,
   }
   if (!systemComparison && local.status == StatusText(kStatusDownload)) return kStatusDownload;
   if (!installation.installed) return kStatusDownload;
+  Kt_AString installedVersion;
   if (systemComparison) {
-    localVersion = installation.path.IsEmpty() ? Kt_AString() : environment.FileVersion(installation.path);
+    if (!installation.path.IsEmpty()) installedVersion = environment.FileVersion(installation.path);
+    localVersion = View(installedVersion);
   }
   return IsNewer(serverVersion, localVersion) ? kStatusDownload : kStatusDone;
 }
 
-ItemStatus ClassifyInstallerItem(const ComponentItem& local, const ComponentItem& server,
+ItemStatus ClassifyInstallerItem(const LocalRecord& local, const ComponentItem& server,
                                  ItemEnvironment& environment) {
   if (server.target.IsEmpty() || !environment.ProductInstalled(server.target)) return kStatusDownload;
-  const Kt_AString serverVersion = WithoutSystemPrefix(server.version);
+  const std::string_view serverVersion = WithoutSystemPrefix(server.version);
   Kt_AString installedVersion = local.version;
   if (HasSystemPrefix(local.version) && !environment.InstalledProductVersion(server.target, installedVersion)) {
     installedVersion.Clear();
   }
-  if (!IsNewer(serverVersion, installedVersion)) return kStatusDone;
+  if (!IsNewer(serverVersion, View(installedVersion))) return kStatusDone;
   if (local.status != StatusText(kStatusApply)) return kStatusDownload;
   const Kt_AString package = JoinPath(environment.SetupFolder(), local.fileName);
   if (!environment.PackageValid(package)) return kStatusDownload;
   Kt_AString packageVersion;
   if (!environment.PackageVersion(package, packageVersion)) packageVersion.Clear();
-  return IsNewer(serverVersion, packageVersion) ? kStatusDownload : kStatusApply;
+  return IsNewer(serverVersion, View(packageVersion)) ? kStatusDownload : kStatusApply;
 }
 
 }  // namespace kt::engine

@@ -1,5 +1,8 @@
 #include "engine/core/item_rows.h"
 
+#include <cstring>
+#include <utility>
+
 #include "dataset/dataset.h"
 
 namespace kt::engine {
@@ -7,21 +10,26 @@ namespace kt::engine {
 ItemReader::ItemReader(const Kt_Dataset& list, const ComponentItem& defaults)
     : list_(list), defaults_(defaults), columns_(list) {}
 
-void ItemReader::Take(const Kt_Record* record, int column, const Kt_AString& fallback, Kt_AString& field) {
+const Kt_AString& ItemReader::Borrow(const Kt_Record* record, int column, const Kt_AString& fallback,
+                                     Kt_AString& converted) {
   const Kt_Variant* cell = record && column >= 0 && static_cast<std::size_t>(column) < record->cells.size()
                                ? &record->cells[static_cast<std::size_t>(column)]
                                : nullptr;
   if (cell && cell->Kind() == Kt_VarKind::String) {
-    // String cells share their characters: no copy of the text is made.
     const Kt_AString& text = cell->StringValue();
-    field = text.IsEmpty() ? fallback : text;
-    return;
+    return text.IsEmpty() ? fallback : text;
   }
   if (cell && !cell->IsNull()) {
-    field = cell->ToString();
-    if (!field.IsEmpty()) return;
+    converted = cell->ToString();
+    if (!converted.IsEmpty()) return converted;
   }
-  field = fallback;
+  return fallback;
+}
+
+void ItemReader::Take(const Kt_Record* record, int column, const Kt_AString& fallback, Kt_AString& field) {
+  // String cells share their characters: no copy of the text is made.
+  const Kt_AString& text = Borrow(record, column, fallback, field);
+  if (&text != &field) field = text;
 }
 
 ComponentItem ItemReader::Read(int row) const {
@@ -44,30 +52,22 @@ ComponentItem ItemReader::Read(int row) const {
   return item;
 }
 
-Kt_AString ItemReader::Key(int row, bool configurationList) const {
+const Kt_AString& ItemReader::Key(int row, bool configurationList, Kt_AString& converted) const {
   const Kt_Record* record = list_.GetRecord(row);
-  Kt_AString text;
-  if (configurationList) {
-    Take(record, columns_.source, defaults_.source, text);
-    return text;
+  if (configurationList) return Borrow(record, columns_.source, defaults_.source, converted);
+  Kt_AString convertedAction;
+  const Kt_AString& action = Borrow(record, columns_.action, defaults_.action, convertedAction);
+  if (IsInstallerAction(ActionOf(std::string_view(action.c_str(), action.Length())))) {
+    return Borrow(record, columns_.target, defaults_.target, converted);
   }
-  Take(record, columns_.action, defaults_.action, text);
-  const bool installer = IsInstallerAction(ActionOf(std::string_view(text.c_str(), text.Length())));
-  if (installer) {
-    Take(record, columns_.target, defaults_.target, text);
-  } else {
-    Take(record, columns_.fileName, defaults_.fileName, text);
-  }
-  return text;
+  return Borrow(record, columns_.fileName, defaults_.fileName, converted);
 }
 
-ComponentItem ItemReader::ReadRecordFields(int row) const {
+LocalRecord ItemReader::ReadRecordFields(int row, ComponentItem& converted) const {
   const Kt_Record* record = list_.GetRecord(row);
-  ComponentItem item;
-  Take(record, columns_.status, defaults_.status, item.status);
-  Take(record, columns_.version, defaults_.version, item.version);
-  Take(record, columns_.fileName, defaults_.fileName, item.fileName);
-  return item;
+  return {Borrow(record, columns_.status, defaults_.status, converted.status),
+          Borrow(record, columns_.version, defaults_.version, converted.version),
+          Borrow(record, columns_.fileName, defaults_.fileName, converted.fileName)};
 }
 
 Kt_AString ItemReader::Status(int row) const {
@@ -102,9 +102,18 @@ void ItemWriter::Store(Kt_Record* record, int row, int column, Kt_AString&& valu
   }
 }
 
+namespace {
+
+// Exactly the same bytes, as Kt_AString::Compare finds them; shared texts are not read.
+bool SameText(const Kt_AString& a, const Kt_AString& b) {
+  return a.Length() == b.Length() && (a.c_str() == b.c_str() || std::memcmp(a.c_str(), b.c_str(), a.Length()) == 0);
+}
+
+}  // namespace
+
 void ItemWriter::SetIfDifferent(Kt_Record* record, int row, int column, Kt_AString& value,
                                 const Kt_AString& fallback) {
-  if (column >= 0 && value.Compare(fallback) != 0) Store(record, row, column, std::move(value));
+  if (column >= 0 && !SameText(value, fallback)) Store(record, row, column, std::move(value));
 }
 
 bool ItemWriter::Write(const ComponentItem& item) {

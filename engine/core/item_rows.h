@@ -1,6 +1,7 @@
 #pragma once
 // Reading list rows into items and writing items back as rows.
 #include "engine/core/component_item.h"
+#include "engine/core/item_classification.h"
 #include "engine/core/list_columns.h"
 
 class Kt_Dataset;
@@ -17,16 +18,22 @@ class ItemReader {
   // empty DEVICE cell gives the default item's kind. The action code and plain-target flag are
   // then derived (DeriveAction).
   ComponentItem Read(int row) const;
-  // The row's key (see ItemKey), reading only the cells it depends on.
-  Kt_AString Key(int row, bool configurationList) const;
-  // Only what classifying a server item needs of its local record (STATUS, VERSION, FILENAME).
-  ComponentItem ReadRecordFields(int row) const;
+  // The row's key (see ItemKey), reading only the cells it depends on. Borrowed from the cell or
+  // the default item; the text of a cell that holds no string is converted into `converted`.
+  const Kt_AString& Key(int row, bool configurationList, Kt_AString& converted) const;
+  // Only what classifying a server item needs of its local record (STATUS, VERSION, FILENAME),
+  // borrowed in the same way; `converted` holds the texts of cells that hold no string.
+  LocalRecord ReadRecordFields(int row, ComponentItem& converted) const;
   // The row's STATUS, or the default's when the cell is empty.
   Kt_AString Status(int row) const;
 
  private:
   // The cell's text into `field`, or `fallback` when the cell is missing or empty.
   static void Take(const Kt_Record* record, int column, const Kt_AString& fallback, Kt_AString& field);
+  // The same text without a copy: the cell's own string, `fallback`, or the text of a cell that
+  // holds no string converted into `converted`.
+  static const Kt_AString& Borrow(const Kt_Record* record, int column, const Kt_AString& fallback,
+                                  Kt_AString& converted);
 
   const Kt_Dataset& list_;
   const ComponentItem& defaults_;

@@ -26,26 +26,12 @@ Kt_AString ParameterText(const Kt_ParamList& parameters, const char* name) {
 bool IndexLocalRows(const Kt_Dataset& local, const ItemReader& reader, bool configurationList, KeyIndex& index) {
   const int count = local.RecordCount();
   index.Reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+  Kt_AString converted;
   for (int row = 0; row < count; ++row) {
-    const Kt_AString key = reader.Key(row, configurationList);
+    const Kt_AString& key = reader.Key(row, configurationList, converted);
     if (!key.IsEmpty() && !index.Add(key, row)) return false;
   }
   return true;
-}
-
-// The local record of a server item that was never installed from this list.
-ComponentItem NeverInstalled(const ComponentItem& server) {
-  ComponentItem local;
-  local.device = server.device;
-  local.source = server.source;
-  local.target = server.target;
-  local.fileName = server.fileName;
-  local.action = server.action;
-  local.uacFix = server.uacFix;
-  local.status = StatusText(kStatusDownload);
-  if (HasSystemPrefix(server.version)) local.version = "SYSTEM::";
-  DeriveAction(local);
-  return local;
 }
 
 void Count(ItemStatus status, MergeCounts& counts) {
@@ -74,6 +60,7 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
   if (!IndexLocalRows(local.rows, localReader, configurationList, localRows)) return false;
 
   const int count = server.rows.RecordCount();
+  ComponentItem convertedLocal;
   for (int row = 0; row < count; ++row) {
     ComponentItem item = serverReader.Read(row);
     if (!configurationList && item.action.IsEmpty()) continue;
@@ -85,12 +72,14 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
     if (configurationList) {
       if (localRow < 0) {
         item.status = StatusText(kStatusDownload);
-      } else if (CompareVersions(View(item.version), View(localReader.ReadRecordFields(localRow).version)) <= 0) {
+      } else if (CompareVersions(View(item.version),
+                                 View(localReader.ReadRecordFields(localRow, convertedLocal).version)) <= 0) {
         continue;
       }
       Count(kStatusDownload, counts);
     } else {
-      const ComponentItem localItem = localRow >= 0 ? localReader.ReadRecordFields(localRow) : NeverInstalled(item);
+      const LocalRecord localItem =
+          localRow >= 0 ? localReader.ReadRecordFields(localRow, convertedLocal) : NeverInstalled(item);
       const ItemStatus status = ClassifyItem(localItem, item, environment);
       item.status = StatusText(status);
       Count(status, counts);
