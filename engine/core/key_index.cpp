@@ -113,7 +113,7 @@ bool SameName(const Kt_AString& nameA, const Kt_AString& nameB) {
 
 }  // namespace
 
-std::uint32_t KeyIndex::FoldedHash(const Kt_AString& key) {
+std::uint32_t KeyIndex::Hash(const Kt_AString& key) {
   // The bytes as CompareNoCase sees them: up to the first zero byte, ASCII letters folded, the
   // byte after a lead byte taken exactly. Whole words of plain ASCII are folded at once; from the
   // first word with a zero byte or a byte of 0x80 and up, the bytes are taken one by one.
@@ -170,11 +170,20 @@ void KeyIndex::Rehash(std::size_t slotCount) {
   }
 }
 
-bool KeyIndex::Add(const Kt_AString& key, int row) {
+void KeyIndex::Prefetch(std::uint32_t hash) const {
+#if defined(__GNUC__) || defined(__clang__)
+  if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+#else
+  (void)hash;
+#endif
+}
+
+bool KeyIndex::Add(const Kt_AString& key, int row) { return Add(key, Hash(key), row); }
+
+bool KeyIndex::Add(const Kt_AString& key, std::uint32_t hash, int row) {
   if (row < 0) return false;
   try {
     if ((count_ + 1) * 2 > slots_.size()) Rehash(SlotCountFor(count_ + 1));
-    const std::uint32_t hash = FoldedHash(key);
     Slot& slot = slots_[Probe(key, hash)];
     if (slot.row >= 0) return true;
     slot.hash = hash;
@@ -187,10 +196,11 @@ bool KeyIndex::Add(const Kt_AString& key, int row) {
   }
 }
 
-int KeyIndex::Find(const Kt_AString& key) const {
+int KeyIndex::Find(const Kt_AString& key) const { return Find(key, Hash(key)); }
+
+int KeyIndex::Find(const Kt_AString& key, std::uint32_t hash) const {
   if (slots_.empty()) return -1;
-  const Slot& slot = slots_[Probe(key, FoldedHash(key))];
-  return slot.row;
+  return slots_[Probe(key, hash)].row;
 }
 
 }  // namespace kt::engine

@@ -24,13 +24,20 @@ class KeyIndex {
   // The first row added for `key`, or -1.
   int Find(const Kt_AString& key) const;
 
+  // For lookups in a loop: the hash of a key, and a hint that a lookup of it follows soon, so that
+  // the processor fetches its slot while other rows are being worked on. Add and Find then take
+  // the hash (which must be Hash(key)) instead of computing it again.
+  static std::uint32_t Hash(const Kt_AString& key);
+  void Prefetch(std::uint32_t hash) const;
+  bool Add(const Kt_AString& key, std::uint32_t hash, int row);
+  int Find(const Kt_AString& key, std::uint32_t hash) const;
+
  private:
   struct Slot {
     std::uint32_t hash = 0;
     std::int32_t row = -1;  // -1 for a free slot
     Kt_AString key;
   };
-  static std::uint32_t FoldedHash(const Kt_AString& key);
   // The slot holding `key`, or the free slot where it would go.
   std::size_t Probe(const Kt_AString& key, std::uint32_t hash) const;
   void Rehash(std::size_t slotCount);

@@ -22,14 +22,32 @@ Kt_AString ParameterText(const Kt_ParamList& parameters, const char* name) {
   return parameter ? parameter->value.ToString() : Kt_AString();
 }
 
+// Rows are read this many rows ahead of their lookup in an index, so that the slot each lookup
+// starts from is already on its way from memory: with lists of many thousands of rows the index
+// is far larger than the processor's caches.
+constexpr int kLookAhead = 8;
+
 // The local rows by key; rows without a key can never be found. False when memory ran out.
 bool IndexLocalRows(const Kt_Dataset& local, const ItemReader& reader, bool configurationList, KeyIndex& index) {
   const int count = local.RecordCount();
   index.Reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
-  Kt_AString converted;
+  struct PendingKey {
+    const Kt_AString* key = nullptr;
+    Kt_AString converted;
+    std::uint32_t hash = 0;
+  };
+  PendingKey ahead[kLookAhead];
+  auto readAhead = [&](int row) {
+    PendingKey& pending = ahead[row % kLookAhead];
+    pending.key = &reader.Key(row, configurationList, pending.converted);
+    pending.hash = KeyIndex::Hash(*pending.key);
+    index.Prefetch(pending.hash);
+  };
+  for (int row = 0; row < count && row < kLookAhead; ++row) readAhead(row);
   for (int row = 0; row < count; ++row) {
-    const Kt_AString& key = reader.Key(row, configurationList, converted);
-    if (!key.IsEmpty() && !index.Add(key, row)) return false;
+    const PendingKey& pending = ahead[row % kLookAhead];
+    if (!pending.key->IsEmpty() && !index.Add(*pending.key, pending.hash, row)) return false;
+    if (row + kLookAhead < count) readAhead(row + kLookAhead);
   }
   return true;
 }
@@ -60,14 +78,29 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
   if (!IndexLocalRows(local.rows, localReader, configurationList, localRows)) return false;
 
   const int count = server.rows.RecordCount();
+  struct PendingItem {
+    ComponentItem item;
+    std::uint32_t hash = 0;
+  };
+  PendingItem ahead[kLookAhead];
+  auto readAhead = [&](int row) {
+    PendingItem& pending = ahead[row % kLookAhead];
+    pending.item = serverReader.Read(row);
+    pending.hash = KeyIndex::Hash(ItemKey(pending.item, configurationList));
+    localRows.Prefetch(pending.hash);
+  };
+  for (int row = 0; row < count && row < kLookAhead; ++row) readAhead(row);
   ComponentItem convertedLocal;
   for (int row = 0; row < count; ++row) {
-    ComponentItem item = serverReader.Read(row);
+    PendingItem& pending = ahead[row % kLookAhead];
+    ComponentItem item = std::move(pending.item);
+    const std::uint32_t hash = pending.hash;
+    if (row + kLookAhead < count) readAhead(row + kLookAhead);
     if (!configurationList && item.action.IsEmpty()) continue;
     const Kt_AString& key = ItemKey(item, configurationList);
     if (key.IsEmpty()) continue;
     item.status = IsItemApplicable(View(item.uacFix), context);
-    const int localRow = localRows.Find(key);
+    const int localRow = localRows.Find(key, hash);
 
     if (configurationList) {
       if (localRow < 0) {
