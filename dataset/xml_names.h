@@ -6,28 +6,25 @@
 #include <cstring>
 #include <string_view>
 
-// Byte equality of two short runs, a word at a time (names are a few bytes long; the library
-// call costs more than the comparison).
+// Byte equality of two short runs, a word at a time with the last word overlapping the one before
+// (names are a few bytes long; the library call costs more than the comparison).
 inline bool SameBytes(const char* a, const char* b, std::size_t count) noexcept {
-  for (; count >= 8; a += 8, b += 8, count -= 8) {
-    std::uint64_t x;
-    std::uint64_t y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
+  const auto same = [a, b](std::size_t at, auto word) {
+    decltype(word) x;
+    decltype(word) y;
+    std::memcpy(&x, a + at, sizeof x);
+    std::memcpy(&y, b + at, sizeof y);
+    return x == y;
+  };
+  if (count >= 8) {
+    for (std::size_t at = 0; at + 8 < count; at += 8) {
+      if (!same(at, std::uint64_t{})) return false;
+    }
+    return same(count - 8, std::uint64_t{});
   }
-  if (count >= 4) {
-    std::uint32_t x;
-    std::uint32_t y;
-    std::memcpy(&x, a, 4);
-    std::memcpy(&y, b, 4);
-    if (x != y) return false;
-    a += 4;
-    b += 4;
-    count -= 4;
-  }
-  for (; count > 0; ++a, ++b, --count) {
-    if (*a != *b) return false;
+  if (count >= 4) return same(0, std::uint32_t{}) && same(count - 4, std::uint32_t{});
+  for (std::size_t i = 0; i < count; ++i) {
+    if (a[i] != b[i]) return false;
   }
   return true;
 }
