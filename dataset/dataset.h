@@ -113,6 +113,8 @@ class Kt_Dataset {
   bool AppendNullCells(Kt_PtrList& records, int columnCount) noexcept;
   void FreeSpareRecords() noexcept;
   int AppendColumn(const Kt_ColInfo& column) noexcept;
+  // SetCell with a value of its own, converted and moved into the cell.
+  int StoreCell(int row, int column, Kt_Variant&& value) noexcept;
   int StoreTracked(Kt_Record& record, int row, int column, Kt_Variant& value) noexcept;
   void RemoveOriginal(int index) noexcept;
 

@@ -45,7 +45,7 @@ const Kt_Variant& Kt_Dataset::GetCell(int row, const char* columnName) const noe
 }
 
 int Kt_Dataset::SetCellText(int row, int column, const Kt_AString& text) noexcept {
-  return SetCell(row, column, Kt_Variant::FromString(text));
+  return StoreCell(row, column, Kt_Variant::FromString(text));
 }
 
 int Kt_Dataset::SetCellText(int row, const char* columnName, const Kt_AString& text) noexcept {
@@ -63,19 +63,23 @@ int Kt_Dataset::SetCellText(int row, const char* columnName, const Kt_AString& t
 //     any other record keeps an unchanged value as it is, and on a real change becomes Updated
 //     with a copy of itself as it was in the originals list.
 int Kt_Dataset::SetCell(int row, int column, const Kt_Variant& value) noexcept {
+  return StoreCell(row, column, Kt_Variant(value));
+}
+
+int Kt_Dataset::StoreCell(int row, int column, Kt_Variant&& value) noexcept {
   int columnCount = ColumnCount();
   if (column < 0 || columnCount < 0) return 0;
   if (column >= columnCount) return SetConstant(column - columnCount, value) ? 1 : 0;
   Kt_Record* record = GetRecord(row);
   const Kt_ColInfo* info = GetColInfo(column);
   if (!record || !info || static_cast<std::size_t>(column) >= record->cells.size()) return 0;
-  Kt_Variant converted(value);
-  if (!converted.IsNull()) converted.ChangeType(ColumnValueKind(info->type));
+  // A value of the column's kind is stored as it is, without a converted copy.
+  if (!value.IsNull()) value.ChangeType(ColumnValueKind(info->type));
   if (!m_changeTracking) {
-    record->cells[static_cast<std::size_t>(column)] = std::move(converted);
+    record->cells[static_cast<std::size_t>(column)] = std::move(value);
     return 1;
   }
-  return StoreTracked(*record, row, column, converted);
+  return StoreTracked(*record, row, column, value);
 }
 
 int Kt_Dataset::StoreTracked(Kt_Record& record, int row, int column, Kt_Variant& value) noexcept {

@@ -196,7 +196,11 @@ std::int32_t Kt_Variant::ToInt() const noexcept { return IntAt(*this, 0); }
 
 double Kt_Variant::ToDouble() const noexcept { return DoubleAt(*this, 0); }
 
-bool Kt_Variant::ChangeType(Kt_VarKind target) noexcept { return ChangeType(target, *this); }
+bool Kt_Variant::ChangeType(Kt_VarKind target) noexcept {
+  // A value of the target kind stays as it is; references are followed first, so they never do.
+  if (m_kind == target && target != Kt_VarKind::Reference) return true;
+  return ChangeType(target, *this);
+}
 
 bool Kt_Variant::ChangeType(Kt_VarKind target, const Kt_Variant& source) noexcept {
   const Kt_Variant* resolved = FollowReferences(source);

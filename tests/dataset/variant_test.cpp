@@ -324,7 +324,13 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"NullToString", Kt_Variant(), Kt_VarKind::String, Str("")},
         ChangeCase{"TextToBlob", Str("ab"), Kt_VarKind::Blob, Blob("ab", 2)},
         ChangeCase{"IntToBlob", Kt_Variant::FromInt(12), Kt_VarKind::Blob, Blob("12", 2)},
-        ChangeCase{"StringToNull", Str("x"), Kt_VarKind::Null, Kt_Variant()}));
+        ChangeCase{"StringToNull", Str("x"), Kt_VarKind::Null, Kt_Variant()},
+        // a value of the target kind stays as it is
+        ChangeCase{"StringToString", Str("1.0"), Kt_VarKind::String, Str("1.0")},
+        ChangeCase{"IntToInt", Kt_Variant::FromInt(-9), Kt_VarKind::Integer, Kt_Variant::FromInt(-9)},
+        ChangeCase{"DateToDate", Kt_Variant::FromDate(2.25), Kt_VarKind::Date, Kt_Variant::FromDate(2.25)},
+        ChangeCase{"BlobToBlob", Blob("a\0b", 3), Kt_VarKind::Blob, Blob("a\0b", 3)},
+        ChangeCase{"NullToNull", Kt_Variant(), Kt_VarKind::Null, Kt_Variant()}));
 
 TEST(VariantChangeTypeTargets, UnsupportedTargetsLeaveTheValue) {
   Kt_Variant value = Kt_Variant::FromInt(4);
@@ -332,6 +338,21 @@ TEST(VariantChangeTypeTargets, UnsupportedTargetsLeaveTheValue) {
   EXPECT_FALSE(value.ChangeType(Kt_VarKind::Reference));
   EXPECT_FALSE(value.ChangeType(static_cast<Kt_VarKind>(77)));
   EXPECT_EQ(value.IntValue(), 4);
+}
+
+TEST(VariantChangeTypeTargets, SameKindKeepsTheSharedText) {
+  const Kt_AString text("shared");
+  Kt_Variant value = Kt_Variant::FromString(text);
+  ASSERT_TRUE(value.ChangeType(Kt_VarKind::String));
+  EXPECT_EQ(value.StringValue().c_str(), text.c_str());
+}
+
+TEST(VariantChangeTypeTargets, AReferenceNeverStaysAReference) {
+  Kt_Variant target = Str("7");
+  Kt_Variant ref;
+  ref.SetReference(&target);
+  EXPECT_FALSE(ref.ChangeType(Kt_VarKind::Reference));
+  EXPECT_EQ(ref.ReferenceTarget(), &target);
 }
 
 TEST(VariantChangeTypeTargets, ReferenceIsFollowedFirst) {
