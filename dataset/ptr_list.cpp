@@ -14,13 +14,16 @@ Kt_ObjBufPool::~Kt_ObjBufPool() {
   }
 }
 
+// The count read before locking is only a hint: while a large list is built the pool is empty,
+// and while one is destroyed it is full, and neither case needs the lock. A stale hint costs no
+// more than a heap call that a spare could have saved.
 void* Kt_ObjBufPool::Take() noexcept {
-  {
+  if (m_spareCount.load(std::memory_order_relaxed) > 0) {
     std::lock_guard<std::mutex> lock(m_lock);
     if (m_spare) {
       Spare* storage = m_spare;
       m_spare = storage->next;
-      --m_spareCount;
+      m_spareCount.store(m_spareCount.load(std::memory_order_relaxed) - 1, std::memory_order_relaxed);
       return storage;
     }
   }
@@ -29,13 +32,14 @@ void* Kt_ObjBufPool::Take() noexcept {
 
 void Kt_ObjBufPool::Give(void* storage) noexcept {
   if (!storage) return;
-  {
+  if (m_spareCount.load(std::memory_order_relaxed) < kMaxSpare) {
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_spareCount < kMaxSpare) {
+    const std::size_t count = m_spareCount.load(std::memory_order_relaxed);
+    if (count < kMaxSpare) {
       auto* spare = static_cast<Spare*>(storage);
       spare->next = m_spare;
       m_spare = spare;
-      ++m_spareCount;
+      m_spareCount.store(count + 1, std::memory_order_relaxed);
       return;
     }
   }
@@ -44,7 +48,7 @@ void Kt_ObjBufPool::Give(void* storage) noexcept {
 
 std::size_t Kt_ObjBufPool::SpareCount() const noexcept {
   std::lock_guard<std::mutex> lock(m_lock);
-  return m_spareCount;
+  return m_spareCount.load(std::memory_order_relaxed);
 }
 
 void* Kt_ListObjHandler::NewElement() noexcept {

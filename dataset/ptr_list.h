@@ -1,6 +1,7 @@
 #ifndef KT_DATASET_PTR_LIST_H
 #define KT_DATASET_PTR_LIST_H
 
+#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <new>
@@ -29,7 +30,7 @@ class Kt_ObjBufPool {
   std::size_t m_size;
   mutable std::mutex m_lock;
   Spare* m_spare = nullptr;
-  std::size_t m_spareCount = 0;
+  std::atomic<std::size_t> m_spareCount{0};  // changed under the lock, read before it as a hint
 };
 
 // How a Kt_PtrList makes, destroys, copies and orders its elements. One handler class per element
