@@ -70,6 +70,23 @@ TEST(KeyIndexDoubleByteTest, SameBytesFoldInASingleByteCodePage) {
   EXPECT_EQ(index.Find("\xB0\x61x.dll"), 0);
 }
 
+TEST(KeyIndexTest, FormsWithAHashAgreeWithThePlainOnes) {
+  KeyIndex index;
+  index.Prefetch(KeyIndex::Hash("a.dll"));  // nothing to fetch yet
+  EXPECT_EQ(index.Find("a.dll", KeyIndex::Hash("a.dll")), -1);
+  const std::vector<Kt_AString> keys = {"a.dll", "B.DLL", "A.DLL", "component1234567.dll"};
+  for (std::size_t row = 0; row < keys.size(); ++row) {
+    index.Prefetch(KeyIndex::Hash(keys[row]));
+    EXPECT_TRUE(index.Add(keys[row], KeyIndex::Hash(keys[row]), static_cast<int>(row)));
+  }
+  EXPECT_FALSE(index.Add("c.dll", KeyIndex::Hash("c.dll"), -1));
+  EXPECT_EQ(KeyIndex::Hash("COMPONENT1234567.DLL"), KeyIndex::Hash("component1234567.dll"));
+  for (const char* probe : {"A.dll", "b.dll", "Component1234567.DLL", "c.dll"}) {
+    EXPECT_EQ(index.Find(probe, KeyIndex::Hash(probe)), index.Find(probe)) << probe;
+    EXPECT_EQ(index.Find(probe), ScanFirst(keys, probe)) << probe;
+  }
+}
+
 class KeyIndexAgreementTest : public ::testing::TestWithParam<unsigned> {};
 
 // Random names built from letters of both cases, digits, '.' and double-byte lead bytes: every
