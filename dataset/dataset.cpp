@@ -9,9 +9,9 @@ Kt_Dataset::Kt_Dataset() noexcept
       m_records(Kt_RecordHandler::Instance(), false),
       m_originals(Kt_RecordHandler::Instance(), false) {}
 
-Kt_Dataset::~Kt_Dataset() { FreeSpareRecords(); }
+Kt_Dataset::~Kt_Dataset() { ReleaseSpareRecords(); }
 
-void Kt_Dataset::FreeSpareRecords() noexcept {
+void Kt_Dataset::ReleaseSpareRecords() noexcept {
   for (Kt_Record* record : m_spareRecords) m_records.Handler().DeleteElement(record);
   m_spareRecords.clear();
 }
@@ -24,7 +24,7 @@ void Kt_Dataset::SetKind(int kind, bool ownColumns) noexcept {
 bool Kt_Dataset::HoldsOwnColumns() const noexcept { return m_kind < kFirstViewKind || IsGrouped(); }
 
 void Kt_Dataset::Clear() noexcept {
-  FreeSpareRecords();
+  ReleaseSpareRecords();
   m_records.Clear();
   m_originals.Clear();
   m_columns.Clear();

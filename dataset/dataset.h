@@ -49,9 +49,11 @@ class Kt_Dataset {
   void Clear() noexcept;
   // Empties the dataset as Clear does, but keeps the storage of its records for the next
   // AppendRecord calls, so that refilling a dataset of about the same size allocates nothing per
-  // row. Kept records release their values when they are reused; Clear and the destructor free
-  // what is left of them.
+  // row. Kept records release their values when they are reused.
   void ClearKeepingRecords() noexcept;
+  // Frees the kept records that no AppendRecord has reused, with the values they still hold
+  // (Clear and the destructor do this as well).
+  void ReleaseSpareRecords() noexcept;
   // Replaces everything by a copy of `other` (its id only when this dataset has none). Returns
   // the record count; 0 when either dataset does not hold its own columns or memory ran out.
   int CopyFrom(const Kt_Dataset& other) noexcept;
@@ -111,7 +113,6 @@ class Kt_Dataset {
 
  private:
   bool AppendNullCells(Kt_PtrList& records, int columnCount) noexcept;
-  void FreeSpareRecords() noexcept;
   int AppendColumn(const Kt_ColInfo& column) noexcept;
   // SetCell with a value of its own, converted and moved into the cell.
   int StoreCell(int row, int column, Kt_Variant&& value) noexcept;

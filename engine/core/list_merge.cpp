@@ -69,6 +69,12 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
   const ComponentItem serverDefaults = ReadDefaultItem(server.parameters, currentDevice);
   const ComponentItem localDefaults = ReadDefaultItem(local.parameters, currentDevice);
   if (!PrepareWorkingList(working, !configurationList)) return false;
+  // Rows kept from a longer list before and not reused are freed at the end, so that the working
+  // list holds nothing of that list.
+  struct SpareRowsRelease {
+    Kt_Dataset& list;
+    ~SpareRowsRelease() { list.ReleaseSpareRecords(); }
+  } spareRowsRelease{working};
   working.SetId(server.rows.Id());
 
   const ItemReader serverReader(server.rows, serverDefaults);

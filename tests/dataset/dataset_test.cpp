@@ -340,11 +340,18 @@ TEST(DatasetCopy, ClearKeepingRecordsEmptiesEverythingAndRefillsWithNullCells) {
   ASSERT_EQ(ds.SetCellText(4, "B", Kt_AString("42")), 1);
   EXPECT_EQ(ds.GetCell(4, 1)->IntValue(), 42);
 
-  // Kept records that were not reused are freed by Clear (and by the destructor).
+  // Kept records that were not reused are freed by ReleaseSpareRecords and Clear (and by the
+  // destructor), with the values they held.
+  ASSERT_EQ(ds.SetCellText(4, "A", shared), 1);
+  ds.ClearKeepingRecords();
+  EXPECT_EQ(shared.ShareCount(), sharesBefore);
+  ds.ReleaseSpareRecords();
+  EXPECT_EQ(shared.ShareCount(), sharesBefore - 1);
+  EXPECT_EQ(ds.AppendRecord(false), 0);
+  EXPECT_EQ(ds.GetRecord(0)->cells.size(), 0u);
   ds.ClearKeepingRecords();
   ds.Clear();
   EXPECT_EQ(ds.AppendRecord(false), 0);
-  EXPECT_EQ(ds.GetRecord(0)->cells.size(), 0u);
 }
 
 TEST(DatasetViews, ADatasetWithoutItsOwnColumnsRefusesEverything) {
