@@ -80,10 +80,9 @@ class Kt_DatasetElementReader {
       return expected;
     return FindColumnByScan(name);
   }
+ private:
   std::uint16_t ColumnType(int column) const noexcept;
   static void SetCell(Kt_Record& record, int column, Kt_Variant&& value) noexcept;
-
- private:
   bool ReadConstant(const Kt_DOMElem& element) noexcept;
   bool ReadColumn(const Kt_DOMElem& element) noexcept;
   bool ReadRecord(const Kt_DOMElem& element) noexcept;

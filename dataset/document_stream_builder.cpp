@@ -1,12 +1,6 @@
 #include "dataset/document_stream_builder.h"
 
-#include <cstring>
-#include <new>
-#include <utility>
-
 #include "dataset/document_nodes.h"
-#include "dataset/xml_attributes.h"
-#include "dataset/xml_escape.h"
 #include "dataset/xml_names.h"
 
 using namespace kt_document;

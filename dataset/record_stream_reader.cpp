@@ -227,12 +227,17 @@ bool Kt_RecordStreamReader::ReadChild(NodeKind kind, std::string_view name, std:
   return true;
 }
 
-// A collected child's value: its own text, else the text of its only child.
+// The node whose text is a collected node's value: the node itself when it has its own text, else
+// its only child.
+const Kt_RecordStreamReader::Node& Kt_RecordStreamReader::TextSource(const Node& node) const noexcept {
+  if (HasTextOwnContent(node.kind) || node.childCount != 1) return node;
+  return m_nodes[static_cast<std::size_t>(node.lastChild)];
+}
+
 bool Kt_RecordStreamReader::ReadCollectedChild() noexcept {
   const Node& child = m_nodes[0];
-  const Node* source = &child;
-  if (!HasTextOwnContent(child.kind) && child.childCount == 1) source = &m_nodes[static_cast<std::size_t>(child.lastChild)];
-  return ReadChild(child.kind, child.name, source->text, source->rawText);
+  const Node& source = TextSource(child);
+  return ReadChild(child.kind, child.name, source.text, source.rawText);
 }
 
 // The original's cells: the elements of "org_record" up to the first that names no column.
@@ -243,9 +248,8 @@ void Kt_RecordStreamReader::ReadOriginalCells(Kt_Record& original) noexcept {
     if (cell.parent != 0) continue;
     const int column = m_reader->FindColumn(cell.name, position++);
     if (column < 0) return;
-    const Node* source = &cell;
-    if (!HasTextOwnContent(cell.kind) && cell.childCount == 1) source = &m_nodes[static_cast<std::size_t>(cell.lastChild)];
-    SetCell(original, column, cell.kind, source->text, source->rawText);
+    const Node& source = TextSource(cell);
+    SetCell(original, column, cell.kind, source.text, source.rawText);
   }
 }
 

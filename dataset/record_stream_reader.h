@@ -66,6 +66,7 @@ class Kt_RecordStreamReader {
   bool AddText(std::string_view text, bool raw) noexcept;
   // A child of the record is complete: it may be the original, and it may name a column.
   bool ReadChild(NodeKind kind, std::string_view name, std::string_view text, bool rawText) noexcept;
+  const Node& TextSource(const Node& node) const noexcept;
   bool ReadCollectedChild() noexcept;
   void ReadOriginalCells(Kt_Record& original) noexcept;
   void SetCell(Kt_Record& record, int column, NodeKind kind, std::string_view text, bool rawText) noexcept;
