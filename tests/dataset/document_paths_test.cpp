@@ -8,24 +8,14 @@
 #include "dataset/document.h"
 #include "dataset/dom_document.h"
 #include "tests/dataset/document_test_support.h"
+#include "tests/dataset/replayable_random.h"
 #include "tests/dataset/system_code_page_scope.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Deterministic pseudo-random numbers, so that a failure can be replayed from its seed.
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : m_state(seed) {}
-  std::uint32_t Below(std::uint32_t bound) {
-    m_state = m_state * 1664525u + 1013904223u;
-    return (m_state >> 8) % bound;
-  }
-
- private:
-  std::uint32_t m_state;
-};
+using Random = ReplayableRandom;
 
 const char kBase[] =
     "<?xml version=\"1.0\"?><root><params><param id=\"P\" type=\"INTEGER\">5</param></params>"

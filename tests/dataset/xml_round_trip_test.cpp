@@ -5,24 +5,14 @@
 
 #include "dataset/dom_document.h"
 #include "dataset/xml_writer.h"
+#include "tests/dataset/replayable_random.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {
 
 using namespace std::string_literals;
 
-// Deterministic pseudo-random numbers, so that a failure can be replayed.
-class Random {
- public:
-  explicit Random(std::uint32_t seed) : m_state(seed) {}
-  std::uint32_t Below(std::uint32_t bound) {
-    m_state = m_state * 1664525u + 1013904223u;
-    return (m_state >> 8) % bound;
-  }
-
- private:
-  std::uint32_t m_state;
-};
+using Random = ReplayableRandom;
 
 // One to twelve bytes, any but zero, with markup characters and white space often.
 std::string RandomText(Random& random, bool forCData) {
