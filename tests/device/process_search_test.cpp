@@ -179,6 +179,7 @@ TEST_F(HangingWorkerTest, TimedOutSnapshotDoesNotBlockTheNextRequest) {
 
 TEST_F(HangingWorkerTest, SnapshotOfAnEndedProcessFails) {
   ChildProcess ended("\"" + FixturePath("exit_with.exe") + "\" 0");
+  ASSERT_TRUE(ended.Valid()) << "the helper program did not start: " << ::GetLastError();
   ASSERT_TRUE(ended.WaitForExit(kStartLimitMs));
   EXPECT_EQ(ModuleSnapshotWorker::Outcome::kFailed, worker_.Snapshot(ended.Id(), [](const Kt_Tlhelp32&) {}));
   // The same thread keeps serving.
