@@ -22,6 +22,7 @@ bool Kt_DocumentStreamBuilder::StartDataset(const Kt_DOMElem& element) noexcept 
   if (!dataset) return false;
   m_reader.emplace(*dataset);
   m_reader->ReadIdentity(element);
+  m_records.StartDataset();
   return true;
 }
 

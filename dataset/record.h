@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/cell_allocator.h"
 #include "dataset/ptr_list.h"
 #include "dataset/variant.h"
 
@@ -21,7 +22,7 @@ enum Kt_RecordStatus : std::uint8_t {
 struct Kt_Record {
   std::uint8_t status = kRecordNormal;
   std::int32_t link = -1;
-  std::vector<Kt_Variant> cells;
+  std::vector<Kt_Variant, Kt_CellAllocator<Kt_Variant>> cells;
 };
 
 // Records have no order: only the very same record compares equal (0), any other -1.

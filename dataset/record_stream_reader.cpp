@@ -45,6 +45,14 @@ bool Kt_RecordStreamReader::Begin(Kt_DatasetElementReader& reader, std::string_v
   m_row = reader.BeginRecord(RecordType(attributeText));
   if (!m_row) return false;
   m_takesOriginal = m_row->status == kRecordUpdated;
+  const std::size_t width = reader.Columns().size();
+  if (m_cacheUse.size() != width) {
+    try {
+      m_cacheUse.resize(width);
+    } catch (const std::bad_alloc&) {
+      m_cacheUse.clear();  // without it, every value is looked up in the cache
+    }
+  }
   m_depth = 0;
   m_position = 0;
   m_collecting = false;
@@ -76,15 +84,7 @@ std::string_view Kt_RecordStreamReader::RecordType(std::string_view attributeTex
   return std::string_view();
 }
 
-bool Kt_RecordStreamReader::StartElement(std::string_view name) noexcept {
-  if (m_depth == 0) {
-    m_childName = name;
-    m_childText = std::string_view();
-    m_childKind = NodeElement;
-    m_childRaw = false;
-    m_depth = 1;
-    return true;
-  }
+bool Kt_RecordStreamReader::StartNestedElement(std::string_view name) noexcept {
   if (!m_collecting && !CollectChild()) return false;
   const int node = AddNode(NodeElement, name);
   if (node < 0) return false;
@@ -93,8 +93,7 @@ bool Kt_RecordStreamReader::StartElement(std::string_view name) noexcept {
   return true;
 }
 
-bool Kt_RecordStreamReader::EmptyElement(std::string_view name) noexcept {
-  if (m_depth == 0) return ReadChild(NodeEmptyElement, name, std::string_view(), false);
+bool Kt_RecordStreamReader::AddNestedEmptyElement(std::string_view name) noexcept {
   if (!m_collecting && !CollectChild()) return false;
   return AddNode(NodeEmptyElement, name) >= 0;
 }
@@ -115,25 +114,14 @@ bool Kt_RecordStreamReader::MarkupDeclaration(std::string_view name, std::string
   return true;
 }
 
-bool Kt_RecordStreamReader::Text(std::string_view text, bool cdata) noexcept {
-  if (m_depth == 0) return true;  // text of the record itself names no column
-  if (!m_collecting) {
-    if (m_childKind == NodeElement) {
-      m_childKind = cdata ? NodeCDataElement : NodeTextElement;
-      m_childText = text;
-      m_childRaw = cdata;
-      return true;
-    }
-    if (!CollectChild()) return false;
-  }
+// Text for a child that already has content, or is collected.
+bool Kt_RecordStreamReader::AddChildText(std::string_view text, bool cdata) noexcept {
+  if (!m_collecting && !CollectChild()) return false;
   return AddText(text, cdata);
 }
 
-bool Kt_RecordStreamReader::EndElement(bool& recordEnded) noexcept {
-  recordEnded = m_depth == 0;
-  if (recordEnded) return End();
-  --m_depth;
-  if (!m_collecting) return ReadChild(m_childKind, m_childName, m_childText, m_childRaw);
+// The end of an element of a collected child; the child is read when its own end comes.
+bool Kt_RecordStreamReader::EndCollectedElement() noexcept {
   m_current = m_nodes[static_cast<std::size_t>(m_current)].parent;
   if (m_depth > 0) return true;
   const bool read = ReadCollectedChild();
@@ -264,7 +252,7 @@ void Kt_RecordStreamReader::SetCell(Kt_Record& record, int column, NodeKind kind
     return;
   }
   Kt_AString cellText;
-  if (!text.empty() && !ValueText(text, rawText, cellText)) return;
+  if (!text.empty() && !ValueText(text, rawText, index, cellText)) return;
   if (columns[index].kind == Kt_VarKind::String) {
     value.SetString(std::move(cellText));  // text columns keep any text, the empty one included
   } else {
@@ -275,11 +263,11 @@ void Kt_RecordStreamReader::SetCell(Kt_Record& record, int column, NodeKind kind
 // Short values repeat from record to record (a target folder, a device, a status): those are
 // shared with the previous occurrence instead of copied again. The value is read as zero-padded
 // words, which are checked for '&', hashed and compared a word at a time.
-bool Kt_RecordStreamReader::ValueText(std::string_view raw, bool rawText, Kt_AString& out) noexcept {
-  if (raw.size() > kLongestCachedValue) {
-    if (!rawText && std::memchr(raw.data(), '&', raw.size())) return AssignUnescaped(out, raw);
-    return out.AssignCarved(m_arena, raw.data(), raw.size());
-  }
+bool Kt_RecordStreamReader::ValueText(std::string_view raw, bool rawText, std::size_t column,
+                                      Kt_AString& out) noexcept {
+  if (raw.size() > kLongestCachedValue) return CarvedText(raw, rawText, out);
+  ColumnCacheUse* use = column < m_cacheUse.size() ? &m_cacheUse[column] : nullptr;
+  if (use && use->misses >= kMissesBeforeBypass && ++use->bypassed != 0) return CarvedText(raw, rawText, out);
   // Only the words the value covers take part: equal lengths and equal covered words are equal
   // values, whatever a slot holds beyond them.
   const std::size_t wordCount = (raw.size() + 7) / 8;
@@ -297,22 +285,30 @@ bool Kt_RecordStreamReader::ValueText(std::string_view raw, bool rawText, Kt_ASt
   CachedValue& slot = m_values[(hash >> 40) % kCacheSlots];
   bool same = slot.length == raw.size();
   for (std::size_t i = 0; same && i < wordCount; ++i) same = slot.key.words[i] == key.words[i];
-  if (same) {
-    if (slot.shared.IsEmpty()) {
-      if (!out.AssignCarved(m_arena, raw.data(), raw.size())) return false;
-      slot.shared = out;
-      return true;
-    }
-    if (slot.unspent == 0) {
-      slot.shared.AddShares(kSharesPerBatch);
-      slot.unspent = kSharesPerBatch;
-    }
-    --slot.unspent;
-    out = slot.shared.ShareReserved();
+  if (!same) {
+    if (use && use->misses < 255) ++use->misses;
+    slot.Forget();
+    for (std::size_t i = 0; i < wordCount; ++i) slot.key.words[i] = key.words[i];
+    slot.length = static_cast<std::uint8_t>(raw.size());
+    return out.AssignCarved(m_arena, raw.data(), raw.size());
+  }
+  if (use) use->misses = 0;
+  if (slot.shared.IsEmpty()) {
+    if (!out.AssignCarved(m_arena, raw.data(), raw.size())) return false;
+    slot.shared = out;
     return true;
   }
-  slot.Forget();
-  for (std::size_t i = 0; i < wordCount; ++i) slot.key.words[i] = key.words[i];
-  slot.length = static_cast<std::uint8_t>(raw.size());
+  if (slot.unspent == 0) {
+    slot.shared.AddShares(kSharesPerBatch);
+    slot.unspent = kSharesPerBatch;
+  }
+  --slot.unspent;
+  out = slot.shared.ShareReserved();
+  return true;
+}
+
+// The value copied into the arena (unescaped when it holds a reference), not looked up.
+bool Kt_RecordStreamReader::CarvedText(std::string_view raw, bool rawText, Kt_AString& out) noexcept {
+  if (!rawText && std::memchr(raw.data(), '&', raw.size())) return AssignUnescaped(out, raw);
   return out.AssignCarved(m_arena, raw.data(), raw.size());
 }

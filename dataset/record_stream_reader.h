@@ -8,6 +8,7 @@
 
 #include "dataset/astring.h"
 #include "dataset/block_arena.h"
+#include "dataset/cell_allocator.h"
 #include "dataset/dataset_xml_reader.h"
 #include "dataset/node_kind.h"
 
@@ -31,18 +32,45 @@ class Kt_RecordStreamReader {
   Kt_RecordStreamReader& operator=(const Kt_RecordStreamReader&) = delete;
 
   bool Open() const noexcept { return m_row != nullptr; }
+  // A new dataset starts: what was learned of the columns of the last one no longer holds.
+  void StartDataset() noexcept { m_cacheUse.clear(); }
 
   // A record element starts; false when memory runs out.
   bool Begin(Kt_DatasetElementReader& reader, std::string_view attributeText) noexcept;
   // The events inside an open record. EndElement reports through `recordEnded` that the end tag
   // was the record's own (the record is then complete and no longer open). False when memory
   // runs out.
-  bool StartElement(std::string_view name) noexcept;
-  bool EmptyElement(std::string_view name) noexcept;
-  bool EndElement(bool& recordEnded) noexcept;
+  // The plain cell, by far the most common child, is read inline; the rest out of line.
+  bool StartElement(std::string_view name) noexcept {
+    if (m_depth > 0) return StartNestedElement(name);
+    m_childName = name;
+    m_childText = std::string_view();
+    m_childKind = NodeElement;
+    m_childRaw = false;
+    m_depth = 1;
+    return true;
+  }
+  bool EmptyElement(std::string_view name) noexcept {
+    if (m_depth > 0) return AddNestedEmptyElement(name);
+    return ReadChild(NodeEmptyElement, name, std::string_view(), false);
+  }
+  bool EndElement(bool& recordEnded) noexcept {
+    recordEnded = m_depth == 0;
+    if (recordEnded) return End();
+    --m_depth;
+    if (m_collecting) return EndCollectedElement();
+    return ReadChild(m_childKind, m_childName, m_childText, m_childRaw);
+  }
   bool Declaration(std::string_view name) noexcept;
   bool MarkupDeclaration(std::string_view name, std::string_view raw) noexcept;
-  bool Text(std::string_view text, bool cdata) noexcept;
+  bool Text(std::string_view text, bool cdata) noexcept {
+    if (m_depth == 0) return true;  // text of the record itself names no column
+    if (m_collecting || m_childKind != NodeElement) return AddChildText(text, cdata);
+    m_childKind = cdata ? NodeCDataElement : NodeTextElement;
+    m_childText = text;
+    m_childRaw = cdata;
+    return true;
+  }
   // Completes the record: a deleted record moves to the originals.
   bool End() noexcept;
 
@@ -59,6 +87,10 @@ class Kt_RecordStreamReader {
   };
 
   std::string_view RecordType(std::string_view attributeText) noexcept;
+  bool StartNestedElement(std::string_view name) noexcept;
+  bool AddNestedEmptyElement(std::string_view name) noexcept;
+  bool EndCollectedElement() noexcept;
+  bool AddChildText(std::string_view text, bool cdata) noexcept;
   // Turns the plain child read so far into the first node of the node list.
   bool CollectChild() noexcept;
   int AddNode(NodeKind kind, std::string_view name) noexcept;
@@ -70,7 +102,8 @@ class Kt_RecordStreamReader {
   bool ReadCollectedChild() noexcept;
   void ReadOriginalCells(Kt_Record& original) noexcept;
   void SetCell(Kt_Record& record, int column, NodeKind kind, std::string_view text, bool rawText) noexcept;
-  bool ValueText(std::string_view raw, bool rawText, Kt_AString& out) noexcept;
+  bool ValueText(std::string_view raw, bool rawText, std::size_t column, Kt_AString& out) noexcept;
+  bool CarvedText(std::string_view raw, bool rawText, Kt_AString& out) noexcept;
 
   Kt_DatasetElementReader* m_reader = nullptr;
   Kt_Record* m_row = nullptr;  // the open record
@@ -112,7 +145,17 @@ class Kt_RecordStreamReader {
     }
   };
   CachedValue m_values[kCacheSlots];
+  // How the cache serves each column of the dataset being read. A column whose values missed it
+  // kMissesBeforeBypass times in a row (a file name, a version) has its values carved at once,
+  // except every 256th, which looks again in case the column's values start to repeat.
+  static constexpr std::uint8_t kMissesBeforeBypass = 16;
+  struct ColumnCacheUse {
+    std::uint8_t misses = 0;
+    std::uint8_t bypassed = 0;
+  };
+  std::vector<ColumnCacheUse> m_cacheUse;
   Kt_BlockArena m_arena;  // storage of the cell values read
+  Kt_CellArenaScope m_cellStorage{m_arena};  // and of the records' cell arrays
 };
 
 #endif

@@ -64,7 +64,8 @@ bool Tokenizer::Run() noexcept {
       continue;
     }
     // Most text between tags is the indentation: it is scanned once, without a search for '<'.
-    const char* first = SkipXmlSpace(p, m_end);
+    // The rest is mostly a value that starts right away.
+    const char* first = IsXmlSpace(*p) ? SkipXmlSpace(p + 1, m_end) : p;
     if (first == m_end || *first == '<') {
       if (!m_handler.OnWhitespace(Span(p, first))) return Fail(Kt_XmlError::Stopped, p);
       p = first;
@@ -171,7 +172,15 @@ bool Tokenizer::EndTag(const char*& p) noexcept {
     const OpenElement& open = m_open[m_depth - 1];
     sameAsOpen = static_cast<std::size_t>(m_end - nameStart) > open.length &&
                  SameBytes(nameStart, open.name, open.length) && EndsXmlName(nameStart[open.length]);
-    if (sameAsOpen) q = nameStart + open.length;
+    if (sameAsOpen) {
+      q = nameStart + open.length;
+      if (*q == '>') {  // the usual end tag, "</" + the open name + ">"
+        if (!m_handler.OnEndElement(Span(nameStart, q))) return Fail(Kt_XmlError::Stopped, tag);
+        --m_depth;
+        p = q + 1;
+        return true;
+      }
+    }
   }
   q = FindXmlNameEnd(q, m_end);
   if (q == m_end) return Fail(Kt_XmlError::Truncated, tag);

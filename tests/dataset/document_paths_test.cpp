@@ -63,4 +63,35 @@ TEST(DocumentPaths, ParsingAndTreeReadingAgreeOnMutatedTexts) {
   EXPECT_GT(compared, 200);
 }
 
+// Values of a long list, in columns whose values never repeat, always repeat, or repeat only for a
+// stretch: every value must come out as written, and a column whose values start to repeat again
+// must share them again.
+TEST(DocumentPaths, LongListsKeepEveryValueWhateverRepeats) {
+  const int rows = 2000;
+  const auto unique = [](int row) { return "file" + std::to_string(row) + ".dll"; };
+  const auto stretch = [&](int row) { return row >= 600 && row < 1500 ? std::string("same") : unique(row); };
+  std::string text = "<root><dataset id=\"L\"><colinfo id=\"U\"/><colinfo id=\"R\"/><colinfo id=\"S\"/>"
+                     "<colinfo id=\"E\"/>";
+  for (int row = 0; row < rows; ++row) {
+    text += "<record><U>" + unique(row) + "</U><R>" + std::to_string(row % 3) + "</R><S>" + stretch(row) +
+            "</S><E>a&amp;" + std::to_string(row) + "</E></record>";
+  }
+  text += "</dataset></root>";
+  Kt_ParamList params;
+  Kt_DatasetList datasets;
+  unsigned codePage = 0;
+  ASSERT_EQ(LoadDocument(Bytes(text.begin(), text.end()), params, datasets, codePage), 1);
+  const auto* dataset = static_cast<const Kt_Dataset*>(datasets.At(0));
+  ASSERT_EQ(dataset->RecordCount(), rows);
+  for (int row = 0; row < rows; ++row) {
+    ASSERT_STREQ(dataset->GetCell(row, "U").StringValue().c_str(), unique(row).c_str()) << row;
+    ASSERT_STREQ(dataset->GetCell(row, "R").StringValue().c_str(), std::to_string(row % 3).c_str()) << row;
+    ASSERT_STREQ(dataset->GetCell(row, "S").StringValue().c_str(), stretch(row).c_str()) << row;
+    ASSERT_STREQ(dataset->GetCell(row, "E").StringValue().c_str(), ("a&" + std::to_string(row)).c_str()) << row;
+  }
+  EXPECT_EQ(dataset->GetCell(rows - 1, "R").StringValue().c_str(), dataset->GetCell(rows - 4, "R").StringValue().c_str());
+  EXPECT_EQ(dataset->GetCell(1498, "S").StringValue().c_str(), dataset->GetCell(1499, "S").StringValue().c_str())
+      << "a column whose values repeat again is shared again";
+}
+
 }  // namespace
