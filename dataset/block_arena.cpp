@@ -22,23 +22,16 @@ void Kt_BlockArena::Retire() noexcept {
   m_carved = 0;
 }
 
-void* Kt_BlockArena::Carve(std::size_t bytes, std::uint32_t& offset) noexcept {
-  if (bytes > kLargestCarved) return nullptr;
-  const std::size_t size = Aligned(bytes);
-  if (!m_chunk || m_chunk->size - m_chunk->used < size) {
-    void* raw = std::malloc(kChunkBytes);
-    if (!raw) return nullptr;
-    Retire();
-    auto* chunk = new (raw) Chunk;
-    chunk->live.store(kReserve, std::memory_order_relaxed);
-    chunk->used = static_cast<std::uint32_t>(Aligned(sizeof(Chunk)));
-    chunk->size = kChunkBytes;
-    m_chunk = chunk;
-  }
-  offset = m_chunk->used;
-  m_chunk->used += static_cast<std::uint32_t>(size);
-  ++m_carved;
-  return reinterpret_cast<unsigned char*>(m_chunk) + offset;
+bool Kt_BlockArena::StartChunk() noexcept {
+  void* raw = std::malloc(kChunkBytes);
+  if (!raw) return false;
+  Retire();
+  auto* chunk = new (raw) Chunk;
+  chunk->live.store(kReserve, std::memory_order_relaxed);
+  chunk->used = static_cast<std::uint32_t>(Aligned(sizeof(Chunk)));
+  chunk->size = kChunkBytes;
+  m_chunk = chunk;
+  return true;
 }
 
 void Kt_BlockArena::ReleaseCarved(void* header, std::uint32_t offset) noexcept {

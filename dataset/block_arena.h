@@ -29,7 +29,15 @@ class Kt_BlockArena {
   // Storage for a block of `bytes` bytes, header included, or null when it is larger than
   // kLargestCarved or memory runs out. The caller writes the header; `offset` receives the
   // block's distance from its chunk, for ReleaseCarved.
-  void* Carve(std::size_t bytes, std::uint32_t& offset) noexcept;
+  void* Carve(std::size_t bytes, std::uint32_t& offset) noexcept {
+    if (bytes > kLargestCarved) return nullptr;
+    const auto size = static_cast<std::uint32_t>((bytes + 7) & ~std::size_t{7});  // keeps blocks 8-byte aligned
+    if ((!m_chunk || m_chunk->size - m_chunk->used < size) && !StartChunk()) return nullptr;
+    offset = m_chunk->used;
+    m_chunk->used += size;
+    ++m_carved;
+    return reinterpret_cast<unsigned char*>(m_chunk) + offset;
+  }
 
   // Releases one block carved at `header`, `offset` bytes into its chunk.
   static void ReleaseCarved(void* header, std::uint32_t offset) noexcept;
@@ -45,6 +53,8 @@ class Kt_BlockArena {
   };
   static void Drop(Chunk* chunk, std::uint32_t count) noexcept;
   void Retire() noexcept;
+  // Makes a new chunk current; false when memory runs out (the current one is then kept).
+  bool StartChunk() noexcept;
 
   Chunk* m_chunk = nullptr;
   std::uint32_t m_carved = 0;  // blocks carved from the current chunk

@@ -131,13 +131,6 @@ void Kt_Variant::SetString(const Kt_AString& text) noexcept {
   SetString(Kt_AString(text));  // text may be this value's own string: copied before the reset
 }
 
-void Kt_Variant::SetString(Kt_AString&& text) noexcept {
-  Kt_AString keep(std::move(text));
-  Reset();
-  new (&m_payload.text) Kt_AString(std::move(keep));
-  m_kind = Kt_VarKind::String;
-}
-
 bool Kt_Variant::SetString(const char* bytes, std::size_t length) noexcept {
   Kt_AString text;
   if (!text.Assign(bytes, length)) return false;

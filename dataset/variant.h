@@ -56,7 +56,12 @@ class Kt_Variant {
   void SetCurrency(std::int64_t tenThousandths) noexcept;
   void SetDate(double days) noexcept;
   void SetString(const Kt_AString& text) noexcept;
-  void SetString(Kt_AString&& text) noexcept;
+  void SetString(Kt_AString&& text) noexcept {  // inline: every text cell of a list is set this way
+    Kt_AString keep(std::move(text));  // the text may live inside this value
+    Reset();
+    new (&m_payload.text) Kt_AString(std::move(keep));
+    m_kind = Kt_VarKind::String;
+  }
   bool SetString(const char* bytes, std::size_t length) noexcept;
   void SetBytes(const Kt_Buffer& bytes) noexcept;
   bool SetBytes(const void* bytes, std::size_t size) noexcept;
