@@ -24,7 +24,8 @@
 // so a later element for the same column wins, as when reading a tree. White space, comments and
 // text directly inside the record do not name a column and are not kept.
 //
-// The parsed text must stay alive while a record is open: pieces of it are kept as spans.
+// The parsed text must stay alive while a record is open: pieces of it are kept as spans. The
+// values and the cell arrays of the records are carved from the reader's arena (block_arena.h).
 class Kt_RecordStreamReader {
  public:
   Kt_RecordStreamReader() noexcept = default;
@@ -155,7 +156,9 @@ class Kt_RecordStreamReader {
   };
   std::vector<ColumnCacheUse> m_cacheUse;
   Kt_BlockArena m_arena;  // storage of the cell values read
-  Kt_CellArenaScope m_cellStorage{m_arena};  // and of the records' cell arrays
+  // and of the cell arrays of the records appended on this thread while the reader lives (a
+  // reader is made, used and dropped on one thread, by one load)
+  Kt_CellArenaScope m_cellStorage{m_arena};
 };
 
 #endif
