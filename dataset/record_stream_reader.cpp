@@ -1,5 +1,6 @@
 #include "dataset/record_stream_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -45,10 +46,12 @@ bool Kt_RecordStreamReader::Begin(Kt_DatasetElementReader& reader, std::string_v
   m_row = reader.BeginRecord(RecordType(attributeText));
   if (!m_row) return false;
   m_takesOriginal = m_row->status == kRecordUpdated;
-  const std::size_t width = reader.Columns().size();
-  if (m_cacheUse.size() != width) {
+  const auto& columns = reader.Columns();
+  m_columns = columns.data();
+  m_width = std::min(columns.size(), m_row->cells.size());
+  if (m_cacheUse.size() != columns.size()) {
     try {
-      m_cacheUse.resize(width);
+      m_cacheUse.resize(columns.size());
     } catch (const std::bad_alloc&) {
       m_cacheUse.clear();  // without it, every value is looked up in the cache
     }
@@ -210,7 +213,10 @@ bool Kt_RecordStreamReader::ReadChild(NodeKind kind, std::string_view name, std:
     if (!original) return false;
     if (m_collecting) ReadOriginalCells(*original);
   }
-  const int column = m_reader->FindColumn(name, position);
+  int column = position;
+  if (static_cast<std::size_t>(position) >= m_width || !XmlNamesEqual(m_columns[position].id, name)) {
+    column = m_reader->FindColumn(name);
+  }
   if (column >= 0) SetCell(*m_row, column, kind, text, rawText);
   return true;
 }
@@ -243,9 +249,8 @@ void Kt_RecordStreamReader::ReadOriginalCells(Kt_Record& original) noexcept {
 
 void Kt_RecordStreamReader::SetCell(Kt_Record& record, int column, NodeKind kind, std::string_view text,
                                     bool rawText) noexcept {
-  const auto& columns = m_reader->Columns();
   const auto index = static_cast<std::size_t>(column);
-  if (index >= columns.size() || index >= record.cells.size()) return;
+  if (index >= m_width || index >= record.cells.size()) return;
   Kt_Variant& value = record.cells[index];
   if (kind == NodeEmptyElement) {
     value.SetNull();
@@ -253,10 +258,10 @@ void Kt_RecordStreamReader::SetCell(Kt_Record& record, int column, NodeKind kind
   }
   Kt_AString cellText;
   if (!text.empty() && !ValueText(text, rawText, index, cellText)) return;
-  if (columns[index].kind == Kt_VarKind::String) {
+  if (m_columns[index].kind == Kt_VarKind::String) {
     value.SetString(std::move(cellText));  // text columns keep any text, the empty one included
   } else {
-    value = CellValueFromText(columns[index].type, false, std::move(cellText));
+    value = CellValueFromText(m_columns[index].type, false, std::move(cellText));
   }
 }
 

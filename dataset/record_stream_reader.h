@@ -108,6 +108,9 @@ class Kt_RecordStreamReader {
 
   Kt_DatasetElementReader* m_reader = nullptr;
   Kt_Record* m_row = nullptr;  // the open record
+  // The dataset's column table while a record is open: no column is added before it ends.
+  const Kt_DatasetElementReader::ColumnKey* m_columns = nullptr;
+  std::size_t m_width = 0;  // columns that both the table and the record's cells have
   bool m_takesOriginal = false;  // an updated record whose first "org_record" is still to come
   int m_depth = 0;               // elements open inside the record
   int m_position = 0;            // children of the record so far: the column tried first
