@@ -26,6 +26,10 @@ bool Kt_Dataset::HoldsOwnColumns() const noexcept { return m_kind < kFirstViewKi
 void Kt_Dataset::Clear() noexcept {
   ReleaseSpareRecords();
   m_records.Clear();
+  ClearAllButRecords();
+}
+
+void Kt_Dataset::ClearAllButRecords() noexcept {
   m_originals.Clear();
   m_columns.Clear();
   m_constants.Clear();
@@ -45,10 +49,7 @@ void Kt_Dataset::ClearKeepingRecords() noexcept {
   }
   // An emptied record list keeps the room of its array as well.
   if (m_records.Count() > 0) m_records.Clear();
-  m_originals.Clear();
-  m_columns.Clear();
-  m_constants.Clear();
-  m_insertedCount = 0;
+  ClearAllButRecords();
 }
 
 int Kt_Dataset::CopyFrom(const Kt_Dataset& other) noexcept {

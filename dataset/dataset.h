@@ -118,6 +118,8 @@ class Kt_Dataset {
   int StoreCell(int row, int column, Kt_Variant&& value) noexcept;
   int StoreTracked(Kt_Record& record, int row, int column, Kt_Variant& value) noexcept;
   void RemoveOriginal(int index) noexcept;
+  // Originals, columns, constant columns and the inserted count: what both ways of clearing empty.
+  void ClearAllButRecords() noexcept;
 
   Kt_AString m_id;
   unsigned m_codePage;

@@ -1,7 +1,6 @@
 #ifndef KT_DATASET_XML_ATTRIBUTES_H
 #define KT_DATASET_XML_ATTRIBUTES_H
 
-#include <cstdint>
 #include <string_view>
 
 #include "dataset/xml_scan.h"
@@ -29,6 +28,5 @@ class Kt_XmlAttributeReader {
   const char* m_position;
   const char* m_end;
 };
-
 
 #endif

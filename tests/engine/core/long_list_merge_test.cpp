@@ -166,6 +166,14 @@ MergeResult MergeRowByRow(const ComponentLists& lists, bool configurationList) {
   return all;
 }
 
+// The whole list merged at once gives what merging its rows one by one gives.
+void ExpectSameAsRowByRow(const ComponentLists& lists, bool configurationList, const MergeResult& whole) {
+  const MergeResult expected = MergeRowByRow(lists, configurationList);
+  EXPECT_EQ(whole.texts, expected.texts);
+  EXPECT_EQ(whole.counts.download, expected.counts.download);
+  EXPECT_EQ(whole.counts.apply, expected.counts.apply);
+}
+
 class LongListMergeTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(LongListMergeTest, ComponentRowsComeOutAsIfMergedOneByOne) {
@@ -175,10 +183,7 @@ TEST_P(LongListMergeTest, ComponentRowsComeOutAsIfMergedOneByOne) {
   EXPECT_EQ(whole.statuses, lists.statuses);
   EXPECT_EQ(whole.counts.download, CountsOf(lists.statuses).download);
   EXPECT_EQ(whole.counts.apply, CountsOf(lists.statuses).apply);
-  const MergeResult expected = MergeRowByRow(lists, false);
-  EXPECT_EQ(whole.texts, expected.texts);
-  EXPECT_EQ(whole.counts.download, expected.counts.download);
-  EXPECT_EQ(whole.counts.apply, expected.counts.apply);
+  ExpectSameAsRowByRow(lists, false, whole);
 }
 
 TEST_P(LongListMergeTest, ConfigurationRowsComeOutAsIfMergedOneByOne) {
@@ -187,10 +192,7 @@ TEST_P(LongListMergeTest, ConfigurationRowsComeOutAsIfMergedOneByOne) {
   const MergeResult whole = Merge(lists, lists.server, true, working);
   EXPECT_EQ(whole.statuses, lists.statuses);
   EXPECT_EQ(whole.counts.download, CountsOf(lists.statuses).download);
-  const MergeResult expected = MergeRowByRow(lists, true);
-  EXPECT_EQ(whole.texts, expected.texts);
-  EXPECT_EQ(whole.counts.download, expected.counts.download);
-  EXPECT_EQ(whole.counts.apply, expected.counts.apply);
+  ExpectSameAsRowByRow(lists, true, whole);
 }
 
 // Around the read-ahead distance, and well beyond it.
