@@ -50,9 +50,11 @@ HRESULT ReadWholeStream(IStream* stream, std::vector<BYTE>& bytes) {
   }
 }
 
+// The text (up to a terminating zero) begins with the prefix and has more after it.
 bool IsHandOver(const std::vector<BYTE>& bytes) {
-  return bytes.size() > kHandOverPrefixLength &&
-         std::memcmp(bytes.data(), kHandOverPrefix, kHandOverPrefixLength) == 0;
+  if (bytes.size() <= kHandOverPrefixLength) return false;
+  if (std::memcmp(bytes.data(), kHandOverPrefix, kHandOverPrefixLength) != 0) return false;
+  return bytes[kHandOverPrefixLength] != 0;
 }
 
 // An unset number is left out of what is saved, so that a reloaded control still tells "unset"
