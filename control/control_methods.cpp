@@ -149,18 +149,18 @@ HRESULT CKtQxInstaller3::ApplyLaunchDescription(const std::string& path) {
   UpdateDeviceTypeName();
   config_.WriteDefaultSettings();
 
-  auto text = [&](const char* column, HRESULT (CKtQxInstaller3::*put)(BSTR)) {
+  auto text = [&](const char* column, HRESULT (STDMETHODCALLTYPE CKtQxInstaller3::*put)(BSTR)) {
     if (const std::string* value = description.Find(column)) (this->*put)(com::Bstr(*value).Get());
   };
-  auto flag = [&](const char* column, HRESULT (CKtQxInstaller3::*put)(VARIANT_BOOL)) {
+  auto flag = [&](const char* column, HRESULT (STDMETHODCALLTYPE CKtQxInstaller3::*put)(VARIANT_BOOL)) {
     if (const std::string* value = description.Find(column)) {
       (this->*put)(TextIsTrue(*value) ? VARIANT_TRUE : VARIANT_FALSE);
     }
   };
-  auto number = [&](const char* column, HRESULT (CKtQxInstaller3::*put)(LONG)) {
+  auto number = [&](const char* column, HRESULT (STDMETHODCALLTYPE CKtQxInstaller3::*put)(LONG)) {
     if (const std::string* value = description.Find(column)) (this->*put)(std::atol(value->c_str()));
   };
-  auto position = [&](const char* column, HRESULT (CKtQxInstaller3::*put)(LONG)) {
+  auto position = [&](const char* column, HRESULT (STDMETHODCALLTYPE CKtQxInstaller3::*put)(LONG)) {
     if (const std::string* value = description.Find(column)) {
       (this->*put)(kt::EqualsNoCase(*value, "Center") ? -1 : std::atol(value->c_str()));
     }

@@ -6,6 +6,7 @@
 #include "control/com/module_lock.h"
 #include "control/com/type_info.h"
 #include "device/kt_device_win32.h"
+#include "engine/protected_mode.h"
 
 namespace kt::control {
 
@@ -94,7 +95,10 @@ ULONG CKtQxInstaller3::Release() {
 }
 
 Kt_DeviceWIN32& CKtQxInstaller3::PcDevice() {
-  if (!pcDevice_) pcDevice_ = std::make_unique<Kt_DeviceWIN32>(&config_, window_);
+  if (!pcDevice_) {
+    pcDevice_ = std::make_unique<Kt_DeviceWIN32>(&config_, window_);
+    pcDevice_->SetProtectedModeQuery([] { return engine::IeProtectedMode(); });
+  }
   return *pcDevice_;
 }
 

@@ -10,6 +10,7 @@
 
 #include "control/qxinstaller.h"
 #include "device/com_ptr.h"
+#include "tests/config/scratch_registry.h"
 
 namespace kt_test {
 
@@ -44,6 +45,13 @@ class ScratchApplication {
  private:
   std::string key_;
   std::string path_;
+};
+
+// The platform's settings keys set aside for a test: a started control writes its defaults
+// there, and the prefix is shared with the other tests.
+struct PlatformKeysAside {
+  SetAsideKey maker{"Software\\ORVANTIS"};
+  SetAsideKey perUser{"Software\\AppDataLow\\SoftWare\\ORVANTIS"};
 };
 
 // Writes a file (folders created) and gives its full path.

@@ -84,6 +84,7 @@ class ControlEventsTest : public ::testing::Test {
   kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
 
   // The control goes first, releasing its sinks while they still exist.
+  kt_test::PlatformKeysAside aside_;
   kt::device::ComApartment com_;
   std::vector<std::string> log_;
   RecordingSink first_{"A", log_}, second_{"B", log_}, third_{"C", log_};

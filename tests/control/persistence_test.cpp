@@ -87,6 +87,7 @@ class ControlPersistenceTest : public ::testing::Test {
     for (const wchar_t* name : kMapProperties) EXPECT_EQ(GetText(loaded, name), GetText(saved, name)) << name;
   }
 
+  kt_test::PlatformKeysAside aside_;
   kt::device::ComApartment com_;
   kt_test::ComPtr<IKtQxInstaller320_V3> saved_ = kt_test::NewControl();
   kt_test::ComPtr<IKtQxInstaller320_V3> loaded_ = kt_test::NewControl();

@@ -17,6 +17,7 @@ using kt_test::ReadRemembered;
 
 class ControlPropertiesTest : public ::testing::Test {
  protected:
+  kt_test::PlatformKeysAside aside_;
   kt::device::ComApartment com_;
   kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
   IDispatch* Control() { return control_.Get(); }

@@ -89,6 +89,7 @@ class RegistrationTest : public ::testing::Test {
     ::RemoveDirectoryA(folder_.c_str());
   }
 
+  kt_test::PlatformKeysAside aside_;
   kt::device::ComApartment com_;
   static std::string folder_;
   static std::string library_;
