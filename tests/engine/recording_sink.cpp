@@ -1,5 +1,7 @@
 #include "recording_sink.h"
 
+#include "engine/message_pump.h"
+
 namespace kt::engine::testing {
 
 void RecordingSink::ReportError(int messageId, HRESULT result, const std::string& extra, const std::string& name,
@@ -15,12 +17,7 @@ void RecordingSink::FireProgress(const std::string& itemName, ULONG progressNow,
 
 void RecordingSink::PumpMessages() {
   ++pumps;
-  MSG message;
-  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) break;
-    ::TranslateMessage(&message);
-    ::DispatchMessageA(&message);
-  }
+  DrainMessages();
 }
 
 void RecordingSink::StoreSetting(const std::string& name, const std::string& value) {
