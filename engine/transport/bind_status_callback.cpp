@@ -181,8 +181,11 @@ void Kt_BindStatusCallback::StoreProxyCredentials() {
   if (!binding_ || sink_ == nullptr) return;
   kt::device::ComPtr<IWinInetInfo> info;
   if (FAILED(binding_->QueryInterface(IID_IWinInetInfo, info.PutVoid())) || !info) return;
-  const std::string credentials = QueryTextOption(*info.Get(), INTERNET_OPTION_PROXY_USERNAME) + ":" +
-                                  QueryTextOption(*info.Get(), INTERNET_OPTION_PROXY_PASSWORD);
+  const std::string user = QueryTextOption(*info.Get(), INTERNET_OPTION_PROXY_USERNAME);
+  // A login to the server itself, or one that was cancelled, leaves no proxy user: credentials
+  // remembered from an earlier proxy login are not replaced by empty ones.
+  if (user.empty()) return;
+  const std::string credentials = user + ":" + QueryTextOption(*info.Get(), INTERNET_OPTION_PROXY_PASSWORD);
   const Kt_AString encoded = Base64Encode(credentials.data(), credentials.size());
   sink_->StoreSetting("ProxyInfo", std::string(encoded.c_str(), encoded.Length()));
 }

@@ -79,7 +79,8 @@ class Kt_BindStatusCallback final : public IBindStatusCallback,
 
   // Reads the status and the announced length from the binding's HTTP information, once.
   void ReadAnswerFromBinding();
-  // After a login: "ProxyInfo" = Base64 of proxy user ":" proxy password, from the binding.
+  // After a login: "ProxyInfo" = Base64 of proxy user ":" proxy password, from the binding; nothing
+  // when there is no proxy user.
   void StoreProxyCredentials();
 
   ULONG references_ = 1;

@@ -127,6 +127,14 @@ TEST_F(BindStatusCallbackTest, LoginStoresProxyCredentialsWhenTheTransferEnds) {
   EXPECT_EQ(sink_.settings.size(), 1u);
 }
 
+TEST_F(BindStatusCallbackTest, LoginWithoutAProxyUserKeepsWhatWasRemembered) {
+  StandInBinding binding("", "");
+  ASSERT_EQ(callback_->OnStartBinding(0, &binding), S_OK);
+  Login();
+  ASSERT_EQ(callback_->OnStopBinding(S_OK, nullptr), S_OK);
+  EXPECT_TRUE(sink_.settings.empty());
+}
+
 TEST_F(BindStatusCallbackTest, CredentialsAreCutAt255Characters) {
   StandInBinding binding(std::string(300, 'u'), "p");
   ASSERT_EQ(callback_->OnStartBinding(0, &binding), S_OK);

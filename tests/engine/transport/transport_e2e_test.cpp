@@ -331,6 +331,22 @@ TEST_F(TransportTest, ChangedDocumentIsReadAnew) {
   EXPECT_EQ(ReadText(folder_ / "changing.xml"), "second, longer");
 }
 
+TEST_F(TransportTest, LoginAnswerIsNeitherStoredNorParsed) {
+  constexpr HRESULT kLoginNeeded = static_cast<HRESULT>(0x800C0009u);
+  const std::string url = server_.Url(std::string("auth/") + kPayload);
+  std::string text;
+  EXPECT_EQ(transport_.ReadDocument(url, text), kLoginNeeded);
+  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(transport_.DownloadFile(url, folder_.Path(), "payload.txt"), kLoginNeeded);
+  EXPECT_TRUE(FolderContents(folder_.Path()).empty());
+  EXPECT_EQ(sink_.LastFired().extra, TransportErrorText(kLoginNeeded));
+  // No proxy login happened: nothing is remembered.
+  EXPECT_TRUE(sink_.settings.empty());
+  const auto requests = Requests(2);
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].status, 401);
+}
+
 TEST_F(TransportTest, DownloadIntoAMissingFolderFailsBeforeTheTransfer) {
   const std::string missing = folder_ / "missing\\";
   EXPECT_TRUE(FAILED(transport_.DownloadFile(server_.Url(kPayload), missing, "payload.txt")));
