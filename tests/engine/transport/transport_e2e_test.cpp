@@ -11,6 +11,7 @@
 #include "dataset/document_form.h"
 #include "dataset/packer.h"
 #include "device/com_ptr.h"
+#include "engine/core/compose_url.h"
 #include "engine/core/transport_error_text.h"
 #include "engine/transport/download_transport.h"
 #include "engine_test_support.h"
@@ -345,6 +346,25 @@ TEST_F(TransportTest, LoginAnswerIsNeitherStoredNorParsed) {
   const auto requests = Requests(2);
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].status, 401);
+}
+
+TEST_F(TransportTest, LocalListAndFileAreReadThroughFileUrls) {
+  ASSERT_TRUE(WriteText(folder_ / "components.xml", ReadText(ServedPath(kLzssList))));
+  // A SOURCE that is a drive path stands for a file location of its own.
+  const std::string listUrl = ComposeUrl("http://127.0.0.1/lists", folder_ / "components.xml").Url();
+  ASSERT_EQ(listUrl.rfind("file://", 0), 0u) << listUrl;
+  Kt_ParamList params;
+  Kt_DatasetList datasets;
+  Kt_DocumentForm form;
+  ASSERT_EQ(transport_.FetchList(listUrl, params, datasets, form), S_OK);
+  EXPECT_EQ(ListText(params, datasets), SourceListText("components.xml"));
+  EXPECT_EQ(form.packing, Kt_Packer::kLzss);
+
+  ScratchFolder downloads;
+  ASSERT_EQ(transport_.DownloadFile(listUrl, downloads.Path(), "copy.xml"), S_OK);
+  EXPECT_EQ(ReadText(downloads / "copy.xml"), ReadText(ServedPath(kLzssList)));
+  EXPECT_TRUE(sink_.errors.empty());
+  EXPECT_TRUE(Requests().empty());
 }
 
 TEST_F(TransportTest, DownloadIntoAMissingFolderFailsBeforeTheTransfer) {
