@@ -53,20 +53,20 @@ void CKtQxInstaller3::FireToAll(DISPID id, std::initializer_list<VARIANT> argume
   Release();
 }
 
-void CKtQxInstaller3::FireOnError(const std::string& name, LONG code, const std::string& message) {
+void CKtQxInstaller3::FireError(const std::string& name, LONG code, const std::string& message) {
   com::Bstr file(name), text(message);
   FireToAll(kOnError, {com::BorrowedBstr(file.Get()), com::LongValue(code), com::BorrowedBstr(text.Get())});
 }
 
-void CKtQxInstaller3::FireOnStartDownLoad(const std::string& versionFile, const std::string& file, LONG type,
-                                          LONG total, LONG index) {
+void CKtQxInstaller3::FireStartDownLoad(const std::string& versionFile, const std::string& file, LONG type,
+                                        LONG total, LONG index) {
   com::Bstr list(versionFile), name(file);
   FireToAll(kOnStartDownLoad, {com::BorrowedBstr(list.Get()), com::BorrowedBstr(name.Get()), com::LongValue(type),
                                com::LongValue(total), com::LongValue(index)});
 }
 
-void CKtQxInstaller3::FireOnEndDownLoad(const std::string& versionFile, const std::string& file, LONG type,
-                                        LONG total, LONG index) {
+void CKtQxInstaller3::FireEndDownLoad(const std::string& versionFile, const std::string& file, LONG type,
+                                      LONG total, LONG index) {
   // The file name is declared as an out argument: a handler may replace the string, which the
   // owner below frees whatever it holds afterwards.
   com::Bstr list(versionFile), name(file);
@@ -74,40 +74,69 @@ void CKtQxInstaller3::FireOnEndDownLoad(const std::string& versionFile, const st
                              com::LongValue(total), com::LongValue(index)});
 }
 
-VARIANT_BOOL CKtQxInstaller3::FireOnConfirm(bool reboot) {
+VARIANT_BOOL CKtQxInstaller3::FireConfirm(bool reboot) {
   VARIANT_BOOL answer = VARIANT_FALSE;
   FireToAll(kOnConfirm, {com::BoolValue(reboot), com::ByRef(VT_BOOL, &answer)});
   return answer;
 }
 
-void CKtQxInstaller3::FireOnProgress(const std::string& item, LONG progress, LONG progressMax,
-                                     const std::string& status) {
+void CKtQxInstaller3::FireProgress(const std::string& item, ULONG progress, ULONG progressMax,
+                                   const std::string& status) {
   com::Bstr name(item), text(status);
-  FireToAll(kOnProgress, {com::BorrowedBstr(name.Get()), com::LongValue(progress), com::LongValue(progressMax),
-                          com::BorrowedBstr(text.Get())});
+  PumpMessages();
+  FireToAll(kOnProgress, {com::BorrowedBstr(name.Get()), com::LongValue(static_cast<LONG>(progress)),
+                          com::LongValue(static_cast<LONG>(progressMax)), com::BorrowedBstr(text.Get())});
+  PumpMessages();
 }
 
-void CKtQxInstaller3::FireOnConfirmEx(const std::string& type, const VARIANT& info, std::string& message) {
+bool CKtQxInstaller3::FireConfirmEx(const std::string& type, const VARIANT& info, std::string& message,
+                                    LONG& answer) {
+  eventReturn_.Clear();
   com::Bstr kind(type), text(message);
   AddRef();
   FireTo(eventsV2_, kOnConfirmEx, {com::BorrowedBstr(kind.Get()), info, com::ByRef(VT_BSTR, text.InOut())});
   Release();
   message = com::AnsiFromBstr(text.Get());
+  // Only an integer counts as an answer; whatever else a handler left there does not.
+  const VARIANT& given = *eventReturn_.Get();
+  switch (V_VT(&given)) {
+    case VT_I2: answer = V_I2(&given); return true;
+    case VT_UI2: answer = V_UI2(&given); return true;
+    case VT_I4: answer = V_I4(&given); return true;
+    case VT_UI4: answer = static_cast<LONG>(V_UI4(&given)); return true;
+    case VT_INT: answer = V_INT(&given); return true;
+    case VT_UINT: answer = static_cast<LONG>(V_UINT(&given)); return true;
+    case VT_I8: answer = static_cast<LONG>(V_I8(&given)); return true;
+    case VT_UI8: answer = static_cast<LONG>(V_UI8(&given)); return true;
+    default: return false;
+  }
 }
 
-void CKtQxInstaller3::ReportError(const std::string& name, UINT messageId, HRESULT result, bool fire,
-                                  const std::string* extra) {
+void CKtQxInstaller3::ReportError(int messageId, HRESULT result, const std::string& extra, const std::string& name,
+                                  bool fire) {
   engine::ErrorReport report;
-  report.messageId = messageId;
-  report.messageText = messageId != 0 ? engine::LoadMessageText(com::ThisModule(), messageId) : std::string();
+  report.messageId = static_cast<UINT>(messageId);
+  report.messageText = messageId != 0 ? MessageText(messageId) : std::string();
   report.result = result;
-  report.extra = extra;
+  report.extra = extra.empty() ? nullptr : &extra;
   report.name = name;
   engine::ApplyErrorReport(report, error_);
   if (!fire) return;
-  engine::DrainMessages();
-  FireOnError(name, error_.code, report.messageText);
-  engine::DrainMessages();
+  PumpMessages();
+  FireError(name, error_.code, report.messageText);
+  PumpMessages();
+}
+
+std::string CKtQxInstaller3::MessageText(int id) {
+  return engine::LoadMessageText(com::ThisModule(), static_cast<UINT>(id));
+}
+
+void CKtQxInstaller3::PumpMessages() { engine::DrainMessages(); }
+
+int CKtQxInstaller3::Ask(const std::string& text, UINT buttons, bool activeOwner) {
+  if (questionSeam_) return questionSeam_(text, buttons);
+  HWND owner = activeOwner ? ::GetActiveWindow() : window_;
+  return ::MessageBoxA(owner, text.c_str(), "", buttons);
 }
 
 void CKtQxInstaller3::NotifyChanged(DISPID id) {

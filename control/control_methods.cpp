@@ -14,8 +14,6 @@
 namespace kt::control {
 namespace {
 
-constexpr UINT kUpdateInformationNotSet = 123;
-
 HRESULT PrivilegeAnswer(HRESULT (*question)(BOOL*), VARIANT_BOOL* answer) {
   if (answer == nullptr) return E_INVALIDARG;
   BOOL value = FALSE;
@@ -32,27 +30,23 @@ bool TextIsTrue(const std::string& text) {
 
 HRESULT CKtQxInstaller3::StartDownload() {
   StartEngine();
-  error_.Clear();
-  StoreSettings();
-  if (props_.updateUrl.empty()) {
-    ReportError(std::string(), kUpdateInformationNotSet, S_OK, true);
-    return S_OK;
-  }
-  return E_NOTIMPL;
+  // A page may drop its last reference from an event handler during the run.
+  AddRef();
+  const HRESULT result = Engine().StartDownload();
+  Release();
+  return result;
 }
 
-HRESULT CKtQxInstaller3::ExistVersionUpCnt(VARIANT_BOOL*) {
+HRESULT CKtQxInstaller3::ExistVersionUpCnt(VARIANT_BOOL* exists) {
   StartEngine();
-  if (props_.updateUrl.empty()) {
-    ReportError(std::string(), kUpdateInformationNotSet, S_OK, true);
-    return S_OK;
-  }
-  return E_NOTIMPL;
+  AddRef();
+  const HRESULT result = Engine().ExistVersionUpCnt(exists);
+  Release();
+  return result;
 }
 
 HRESULT CKtQxInstaller3::Stop() {
-  stopFlag_ = 1;
-  if (binding_) binding_->Abort();
+  Engine().Stop();
   return S_OK;
 }
 
@@ -136,13 +130,13 @@ HRESULT CKtQxInstaller3::ApplyLaunchDescription(const std::string& path) {
   std::vector<unsigned char> bytes;
   HRESULT result = PcDevice().ReadFile(path, bytes);
   if (FAILED(result)) {
-    ReportError(path, 0, result, false);
+    ReportError(0, result, std::string(), path, false);
     return result;
   }
   kt::LaunchDescription description;
   std::string reason;
   if (!kt::ReadLaunchDescription(bytes, description, reason)) {
-    ReportError(path, 0, E_FAIL, false, &reason);
+    ReportError(0, E_FAIL, reason, path, false);
     return E_FAIL;
   }
   PutDeviceType(description.deviceType);

@@ -20,6 +20,7 @@ CKtQxInstaller3::CKtQxInstaller3()
 }
 
 CKtQxInstaller3::~CKtQxInstaller3() {
+  engine_.reset();
   DestroyControlWindow();
   eventsV1_.DisconnectAll();
   eventsV2_.DisconnectAll();
@@ -73,12 +74,6 @@ HRESULT CKtQxInstaller3::QueryInterface(REFIID iid, void** object) {
     *object = static_cast<IViewObject2*>(this);
   } else if (iid == IID_IQuickActivate) {
     *object = static_cast<IQuickActivate*>(this);
-  } else if (iid == IID_IBindStatusCallback) {
-    *object = static_cast<IBindStatusCallback*>(this);
-  } else if (iid == IID_IAuthenticate) {
-    *object = static_cast<IAuthenticate*>(this);
-  } else if (iid == IID_IHttpSecurity || iid == IID_IWindowForBindingUI) {
-    *object = static_cast<IHttpSecurity*>(this);
   } else {
     return E_NOINTERFACE;
   }
@@ -92,6 +87,13 @@ ULONG CKtQxInstaller3::Release() {
   const LONG left = ::InterlockedDecrement(&references_);
   if (left == 0) delete this;
   return static_cast<ULONG>(left);
+}
+
+kt::engine::Kt_UpdateRun& CKtQxInstaller3::Engine() {
+  if (!engine_) {
+    engine_ = std::make_unique<kt::engine::Kt_UpdateRun>(*this, static_cast<IKtQxInstaller320_V3*>(this));
+  }
+  return *engine_;
 }
 
 Kt_DeviceWIN32& CKtQxInstaller3::PcDevice() {

@@ -26,6 +26,21 @@ bool IsPcOnly(const char* name) {
 
 }  // namespace
 
+void CKtQxInstaller3::StoreSetting(const std::string& name, const std::string& value) {
+  RememberText(name.c_str(), value);
+}
+
+kt::engine::RunSettings CKtQxInstaller3::Settings() {
+  kt::engine::RunSettings settings;
+  settings.updateUrl = props_.updateUrl;
+  settings.reInstall = props_.reInstall != VARIANT_FALSE;
+  settings.preVersionCompare = props_.preVersionCompare != VARIANT_FALSE;
+  settings.notLaunchForErr = props_.notLaunchForErr != VARIANT_FALSE;
+  settings.debug = props_.debug != VARIANT_FALSE;
+  settings.killCode = static_cast<int>(props_.killCode);
+  return settings;
+}
+
 bool CKtQxInstaller3::IsCeDeviceType() const { return kt::EqualsNoCase(props_.deviceType, "CE"); }
 
 void CKtQxInstaller3::RememberText(const char* name, const std::string& value) {
@@ -55,7 +70,7 @@ std::string CKtQxInstaller3::RecallText(const char* name) {
 void CKtQxInstaller3::StoreSettings() {
   if (settingsStored_) return;
   if (props_.key.empty()) {
-    ReportError(std::string(), kInvalidOnTargetedUpdate, S_OK, true);
+    ReportError(kInvalidOnTargetedUpdate, S_OK, std::string(), std::string(), true);
     return;
   }
   RecomputeApplicationKey();

@@ -6,8 +6,8 @@
 #include <windows.h>
 #include <ocidl.h>
 #include <objsafe.h>
-#include <urlmon.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +19,8 @@
 #include "control/qxinstaller.h"
 #include "device/com_ptr.h"
 #include "engine/error_report.h"
+#include "engine/run/engine_host.h"
+#include "engine/run/update_run.h"
 
 class Kt_DeviceWIN32;
 class Kt_ParamList;
@@ -38,9 +40,7 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
                               public IOleControl,
                               public IViewObject2,
                               public IQuickActivate,
-                              public IBindStatusCallback,
-                              public IAuthenticate,
-                              public IHttpSecurity {
+                              public kt::engine::Kt_EngineHost {
  public:
   // Creates an object and asks it for `iid`.
   static HRESULT Create(REFIID iid, void** object);
@@ -231,38 +231,45 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   HRESULT STDMETHODCALLTYPE SetContentExtent(LPSIZEL size) override;
   HRESULT STDMETHODCALLTYPE GetContentExtent(LPSIZEL size) override;
 
-  // --- IBindStatusCallback, IAuthenticate, IHttpSecurity (the download transport) ---
-  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override;
-  HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override;
-  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD reserved) override;
-  HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG status, LPCWSTR text) override;
-  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR error) override;
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override;
-  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format, STGMEDIUM* medium) override;
-  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID iid, IUnknown* object) override;
-  HRESULT STDMETHODCALLTYPE Authenticate(HWND* window, LPWSTR* user, LPWSTR* password) override;
-  HRESULT STDMETHODCALLTYPE GetWindow(REFGUID reason, HWND* window) override;
-  HRESULT STDMETHODCALLTYPE OnSecurityProblem(DWORD problem) override;
-
-  // --- Engine operations shared by the methods (not part of any interface) ---
-  // Sets `ErrorCode`/`ErrorMsg` from a message number and a result and, when `fire`, fires
-  // `OnError` between two drains of the message queue.
-  void ReportError(const std::string& name, UINT messageId, HRESULT result, bool fire,
-                   const std::string* extra = nullptr);
+  // --- The engine's host: what an update run needs of this object ---
+  void ReportError(int messageId, HRESULT result, const std::string& extra, const std::string& name,
+                   bool fire) override;
+  void FireProgress(const std::string& itemName, ULONG progress, ULONG progressMax,
+                    const std::string& statusText) override;
+  void PumpMessages() override;
+  bool StopFlag() override { return stopFlag_ != 0; }
+  void SetStopFlag() override { stopFlag_ = 1; }
+  HWND DialogOwner() override { return window_; }
+  void StoreSetting(const std::string& name, const std::string& value) override;
+  kt::engine::RunSettings Settings() override;
+  std::string DeviceTypeName() override { return deviceTypeName_; }
+  void StoreSettings() override;
+  std::string RecallSetting(const char* name) override { return RecallText(name); }
+  void ClearError() override { error_.Clear(); }
+  LONG ErrorCode() override { return error_.code; }
+  std::string ErrorMessage() override { return error_.message; }
+  void SetVersionLocalFile(const std::string& path) override { versionLocalFile_ = path; }
+  std::string MessageText(int id) override;
   // Events to every sink of both event interfaces (first interface's sinks first).
-  void FireOnError(const std::string& name, LONG code, const std::string& message);
-  void FireOnStartDownLoad(const std::string& versionFile, const std::string& file, LONG type, LONG total,
-                           LONG index);
-  void FireOnEndDownLoad(const std::string& versionFile, const std::string& file, LONG type, LONG total,
-                         LONG index);
+  void FireStartDownLoad(const std::string& list, const std::string& file, LONG type, LONG total,
+                         LONG index) override;
+  void FireEndDownLoad(const std::string& list, const std::string& file, LONG type, LONG total,
+                       LONG index) override;
+  void FireError(const std::string& name, LONG code, const std::string& message) override;
   // The handler's answer written to `pbRet` (0 when none answered).
-  VARIANT_BOOL FireOnConfirm(bool reboot);
-  void FireOnProgress(const std::string& item, LONG progress, LONG progressMax, const std::string& status);
-  // Only to the sinks of the version-2 event interface; `message` may be changed by a handler.
-  void FireOnConfirmEx(const std::string& type, const VARIANT& info, std::string& message);
+  VARIANT_BOOL FireConfirm(bool reboot) override;
+  // Only to the sinks of the version-2 event interface; a handler may change `message` and
+  // answer through EventReturn.
+  bool FireConfirmEx(const std::string& type, const VARIANT& info, std::string& message, LONG& answer) override;
+  int Ask(const std::string& text, UINT buttons, bool activeOwner) override;
 
-  Kt_QxpConfiguration& Configuration() { return config_; }
-  Kt_DeviceWIN32& PcDevice();
+  // Every question the engine puts to a person goes through this seam; tests answer it. Without
+  // one, a message box asks.
+  using QuestionSeam = std::function<int(const std::string& text, UINT buttons)>;
+  void SetQuestionSeam(QuestionSeam seam) { questionSeam_ = std::move(seam); }
+
+  Kt_QxpConfiguration& Configuration() override { return config_; }
+  Kt_DeviceWIN32& PcDevice() override;
   const ControlProperties& Properties() const { return props_; }
   bool EngineStarted() const { return started_; }
   HWND ControlWindow() const { return window_; }
@@ -278,7 +285,6 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   bool ContainerIsHtmlDocument() const;
 
   // Remembered settings under the application's key.
-  void StoreSettings();
   void LoadSettings();
   void RememberText(const char* name, const std::string& value);
   void RememberNumber(const char* name, LONG value);
@@ -311,6 +317,8 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   void FireToAll(DISPID id, std::initializer_list<VARIANT> arguments);
+  // The update engine, made at its first use.
+  kt::engine::Kt_UpdateRun& Engine();
 
   volatile LONG references_ = 1;
   Kt_QxpConfiguration config_;
@@ -321,7 +329,8 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   std::string deviceTypeName_ = "WIN32";
   std::string applicationKey_;
   std::string versionLocalFile_;
-  std::string currentFileName_;  // item name of progress events
+  std::unique_ptr<kt::engine::Kt_UpdateRun> engine_;
+  QuestionSeam questionSeam_;
   bool started_ = false;
   bool settingsStored_ = false;
   bool dirty_ = false;
@@ -338,8 +347,6 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   DWORD viewAdviseAspects_ = 0;
   DWORD viewAdviseFlags_ = 0;
   kt::device::ComPtr<IOleAdviseHolder> oleAdviseHolder_;
-  kt::device::ComPtr<IBinding> binding_;
-  bool authenticationHappened_ = false;
   HWND window_ = nullptr;
   SIZEL extent_{5080, 5080};  // HIMETRIC, 192 by 192 pixels at 96 dpi
   DWORD safetyOptions_ = 0;

@@ -101,10 +101,10 @@ TEST_F(ControlEventsTest, EventsReachTheFirstInterfacesSinksFirstThenTheSecondsI
   EXPECT_EQ(log_, (std::vector<std::string>{"A:1:124", "C:1:124", "B:1:124", "A:1:123", "C:1:123", "B:1:123"}));
 
   log_.clear();
-  EXPECT_EQ(Object().FireOnConfirm(true), VARIANT_TRUE);
-  Object().FireOnProgress("file.dll", 1, 2, "status");
-  Object().FireOnStartDownLoad("list.xml", "file.dll", 3, 4, 1);
-  Object().FireOnEndDownLoad("list.xml", "file.dll", 3, 4, 1);
+  EXPECT_EQ(Object().FireConfirm(true), VARIANT_TRUE);
+  Object().FireProgress("file.dll", 1, 2, "status");
+  Object().FireStartDownLoad("list.xml", "file.dll", 3, 4, 1);
+  Object().FireEndDownLoad("list.xml", "file.dll", 3, 4, 1);
   EXPECT_EQ(log_, (std::vector<std::string>{"A:4", "C:4", "B:4", "A:5", "C:5", "B:5", "A:2", "C:2", "B:2",
                                            "A:3", "C:3", "B:3"}));
 }
@@ -114,7 +114,8 @@ TEST_F(ControlEventsTest, ConfirmExReachesOnlyVersionTwoSinksAndTakesTheirMessag
   Connect(DIID__IKtQxInstaller320_V2Events, static_cast<IDispatch*>(&second_));
   kt::com::Variant info;
   std::string message = "in use";
-  Object().FireOnConfirmEx("KILL", *info.Get(), message);
+  LONG answer = 0;
+  EXPECT_FALSE(Object().FireConfirmEx("KILL", *info.Get(), message, answer));
   EXPECT_EQ(log_, (std::vector<std::string>{"B:6:in use"}));
   EXPECT_EQ(message, "answered");
 }
