@@ -63,10 +63,6 @@ HRESULT Kt_DownloadTransport::ReadDocument(const std::string& url, std::string& 
   kt::device::ComPtr<IStream> stream;
   HRESULT result = ::URLOpenBlockingStreamA(caller_, url.c_str(), reinterpret_cast<IStream**>(stream.PutVoid()), 0,
                                             callback_.Get());
-  if (result == E_ABORT) {
-    sink_.ReportError(kMessageTransferAborted, E_ABORT, std::string(), url, false);
-    return E_ABORT;
-  }
   if (SUCCEEDED(result) && result != S_OK) result = E_FAIL;
   if (result == S_OK && !stream) result = E_FAIL;
   if (result == S_OK) {
