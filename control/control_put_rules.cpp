@@ -1,7 +1,8 @@
 // The side effects of the puts that change the configuration's selection or resolve a path.
 #include "control/kt_qx_installer.h"
 
-#include <shlwapi.h>
+#include "engine/target_resolution.h"
+
 
 #include <string>
 
@@ -12,11 +13,9 @@ constexpr int kCurrent = Kt_QxpConfiguration::kCurrent;
 
 std::string CKtQxInstaller3::ResolvePath(const std::string& path) {
   if (path.empty()) return path;
-  // Aliases that resolve to nothing leave the text as it was.
-  std::string expanded = path;
-  config_.ExpandAlias(path, expanded, kCurrent);
-  if (!::PathIsRelativeA(expanded.c_str())) return expanded;
-  return config_.AliasFolder(kCurrent) + expanded;
+  std::string resolved = path;
+  kt::engine::ResolveTargetPath(config_, config_.AliasFolder(kCurrent), resolved);
+  return resolved;
 }
 
 void CKtQxInstaller3::RecomputeApplicationKey() {

@@ -12,63 +12,9 @@
 #include "control/com/variant.h"
 #include "control/kt_qx_installer.h"
 #include "tests/control/control_test_support.h"
+#include "tests/control/recording_sink.h"
 
 namespace {
-
-// A sink that records "<tag>:<dispid>:<first number argument>" for each call, and answers
-// OnConfirm and OnConfirmEx.
-class RecordingSink final : public IDispatch, public IPropertyNotifySink {
- public:
-  RecordingSink(std::string tag, std::vector<std::string>& log) : tag_(std::move(tag)), log_(log) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *object = static_cast<IDispatch*>(this);
-    } else if (iid == IID_IPropertyNotifySink) {
-      *object = static_cast<IPropertyNotifySink*>(this);
-    } else {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --references_; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    // Arguments arrive last first.
-    std::string entry = tag_ + ":" + std::to_string(id);
-    const UINT count = parameters->cArgs;
-    if (id == 1) entry += ":" + std::to_string(V_I4(&parameters->rgvarg[1]));  // OnError's code
-    if (id == 4) *V_BOOLREF(&parameters->rgvarg[0]) = VARIANT_TRUE;              // OnConfirm's answer
-    if (id == 6 && count == 3) {                                                  // OnConfirmEx: rewrite the message
-      BSTR* message = V_BSTRREF(&parameters->rgvarg[0]);
-      entry += ":" + kt::com::AnsiFromBstr(*message);
-      ::SysFreeString(*message);
-      *message = ::SysAllocString(L"answered");
-    }
-    log_.push_back(entry);
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
-    log_.push_back(tag_ + ":changed:" + std::to_string(id));
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
-
-  ULONG references_ = 0;
-
- private:
-  std::string tag_;
-  std::vector<std::string>& log_;
-};
 
 class ControlEventsTest : public ::testing::Test {
  protected:
@@ -87,7 +33,7 @@ class ControlEventsTest : public ::testing::Test {
   kt_test::PlatformKeysAside aside_;
   kt::device::ComApartment com_;
   std::vector<std::string> log_;
-  RecordingSink first_{"A", log_}, second_{"B", log_}, third_{"C", log_};
+  kt_test::RecordingSink first_{"A", log_}, second_{"B", log_}, third_{"C", log_};
   kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
 };
 
@@ -105,8 +51,8 @@ TEST_F(ControlEventsTest, EventsReachTheFirstInterfacesSinksFirstThenTheSecondsI
   Object().FireProgress("file.dll", 1, 2, "status");
   Object().FireStartDownLoad("list.xml", "file.dll", 3, 4, 1);
   Object().FireEndDownLoad("list.xml", "file.dll", 3, 4, 1);
-  EXPECT_EQ(log_, (std::vector<std::string>{"A:4", "C:4", "B:4", "A:5", "C:5", "B:5", "A:2", "C:2", "B:2",
-                                           "A:3", "C:3", "B:3"}));
+  EXPECT_EQ(log_, (std::vector<std::string>{"A:4", "C:4", "B:4", "A:5", "C:5", "B:5", "A:2:3", "C:2:3", "B:2:3",
+                                           "A:3:3", "C:3:3", "B:3:3"}));
 }
 
 TEST_F(ControlEventsTest, ConfirmExReachesOnlyVersionTwoSinksAndTakesTheirMessage) {

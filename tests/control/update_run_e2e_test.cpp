@@ -15,6 +15,7 @@
 #include "device/unique_handle.h"
 #include "nginx_fixture.h"
 #include "tests/control/control_test_support.h"
+#include "tests/control/recording_sink.h"
 
 namespace {
 
@@ -41,19 +42,20 @@ std::string ConfigurationList(const std::string& source, const std::string& vers
 }
 
 struct Row {
-  std::string fileName, version, action, target;
+  std::string fileName, version, action, target, argument;
 };
 
 std::string ComponentList(const std::vector<Row>& rows) {
   std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
                     "<param id=\"SOURCE\" type=\"STRING\">files</param>"
                     "<param id=\"ACTION\" type=\"STRING\">COPY</param></params><dataset id=\"LIST\">";
-  for (const char* column : {"FILENAME", "VERSION", "ACTION", "TARGET"}) {
+  for (const char* column : {"FILENAME", "VERSION", "ACTION", "TARGET", "ARGUMENT"}) {
     xml += std::string("<colinfo id=\"") + column + "\" type=\"STRING\"/>";
   }
   for (const Row& row : rows) {
     xml += "<record><FILENAME>" + row.fileName + "</FILENAME><VERSION>" + row.version + "</VERSION><ACTION>" +
-           row.action + "</ACTION><TARGET>" + row.target + "</TARGET></record>";
+           row.action + "</ACTION><TARGET>" + row.target + "</TARGET><ARGUMENT>" + row.argument +
+           "</ARGUMENT></record>";
   }
   return xml + "</dataset></root>\n";
 }
@@ -151,6 +153,54 @@ TEST_F(UpdateRunTest, FirstRunInstallsEverythingAndASecondFetchesOnlyWhatChanged
   EXPECT_EQ(Slurp(installed_ + "a.txt"), "alpha 2");
   EXPECT_EQ(GetText(Control(), L"ErrorCode"), "0");
   EXPECT_FALSE(GetText(Control(), L"VersionLocalFile").empty());
+}
+
+TEST_F(UpdateRunTest, EveryActionTakesEffectAndTheEventsTellEachStep) {
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml",
+        ComponentList({{"comp.dll", "1.0", "DOWNREG", "com"},
+                       {"run.exe", "1.0", "DOWNRUN", "run", "--now"},
+                       {"launch.exe", "1.0", "DOWNLAUNCH", "launch", "--later"},
+                       {"data.txt", "1.0", "EXTRACT", "data"}}));
+  Serve("app/files/comp.dll", Slurp(std::string(KT_DEVICE_FIXTURES) + "\\kt_com_server.dll"));
+  const std::string recorder = Slurp(std::string(KT_DEVICE_FIXTURES) + "\\cabhost\\ktinstlr.exe");
+  Serve("app/files/run.exe", recorder);
+  Serve("app/files/launch.exe", recorder);
+  Serve("app/files/data.txt", "data");
+  std::vector<std::string> events;
+  kt_test::RecordingSink sink("E", events);
+  kt_test::ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(control_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()), S_OK);
+  kt_test::ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(DIID__IKtQxInstaller320_V2Events,
+                                           reinterpret_cast<IConnectionPoint**>(point.PutVoid())), S_OK);
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(&sink), &cookie), S_OK);
+
+  RunUpdate(Url("config.xml"));
+  point->Unadvise(cookie);
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+
+  // Start and end events by type: the run, the list (fetched and merged), then its four downloads
+  // and four items applied.
+  std::vector<std::string> steps;
+  for (const std::string& event : events) {
+    if (event.compare(0, 4, "E:2:") == 0 || event.compare(0, 4, "E:3:") == 0) steps.push_back(event.substr(2));
+  }
+  EXPECT_EQ(steps, (std::vector<std::string>{"2:1", "2:2", "3:2", "2:3", "3:3", "2:3", "3:3", "2:3", "3:3", "2:3",
+                                            "3:3", "2:4", "3:4", "2:4", "3:4", "2:4", "3:4", "2:4", "3:4", "3:1"}));
+  // Registered, run with its argument (and waited for), started after the run.
+  char server[MAX_PATH] = {};
+  LONG size = sizeof server;
+  EXPECT_EQ(::RegQueryValueA(HKEY_CLASSES_ROOT, "CLSID\\{7C1D3E52-4A0B-4C8E-9B61-2F5A8D0E6C11}\\InprocServer32", server,
+                             &size), ERROR_SUCCESS);
+  EXPECT_STRCASEEQ(server, (installed_ + "com\\comp.dll").c_str());
+  EXPECT_NE(Slurp(installed_ + "run\\ktinstlr.args").find("--now"), std::string::npos);
+  std::string launched;
+  for (int wait = 0; wait < 100 && launched.empty(); ++wait, ::Sleep(100)) launched = Slurp(installed_ + "launch\\ktinstlr.args");
+  EXPECT_NE(launched.find("--later"), std::string::npos);
+  EXPECT_EQ(Slurp(installed_ + "data\\data.txt"), "data");
+  ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{7C1D3E52-4A0B-4C8E-9B61-2F5A8D0E6C11}");
 }
 
 TEST_F(UpdateRunTest, AMissingFileFailsItsListAndTheNextRunFetchesItAgain) {
