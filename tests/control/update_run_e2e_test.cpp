@@ -203,6 +203,20 @@ TEST_F(UpdateRunTest, EveryActionTakesEffectAndTheEventsTellEachStep) {
   ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{7C1D3E52-4A0B-4C8E-9B61-2F5A8D0E6C11}");
 }
 
+TEST_F(UpdateRunTest, ExistVersionUpCntTellsWhetherAnUpdateWouldChangeAnything) {
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml", ComponentList({{"a.txt", "1.0", "", ""}}));
+  Serve("app/files/a.txt", "alpha");
+  ASSERT_EQ(PutText(Control(), L"UpdateURL", Url("config.xml")), S_OK);
+  VARIANT_BOOL exists = VARIANT_FALSE;
+  ASSERT_EQ(control_->ExistVersionUpCnt(&exists), S_OK);
+  EXPECT_EQ(exists, VARIANT_TRUE);
+  EXPECT_EQ(::GetFileAttributesA((installed_ + "a.txt").c_str()), INVALID_FILE_ATTRIBUTES) << "asking changes nothing";
+  RunUpdate(Url("config.xml"));
+  ASSERT_EQ(control_->ExistVersionUpCnt(&exists), S_OK);
+  EXPECT_EQ(exists, VARIANT_FALSE);
+}
+
 TEST_F(UpdateRunTest, AMissingFileFailsItsListAndTheNextRunFetchesItAgain) {
   Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
   Serve("app/components.xml", ComponentList({{"here.txt", "1.0", "", ""}, {"missing.txt", "1.0", "", ""}}));
