@@ -91,7 +91,11 @@ std::string SystemErrorText(HRESULT code) {
   kt::device::UniqueResource<LocalMemoryTraits> message(buffer);
   char text[300];
   if (length == 0 || !message) {
-    std::snprintf(text, sizeof(text), "0x%x:unknown Error", static_cast<unsigned>(code));
+    // Transfer codes have no system message; their own text says more than "unknown Error".
+    std::string transfer = InetErrorText(code);
+    bool known = transfer != InetErrorText(E_FAIL);
+    std::snprintf(text, sizeof(text), "0x%x:%s", static_cast<unsigned>(code),
+                  known ? transfer.c_str() : "unknown Error");
   } else {
     int shown = static_cast<int>(length < 259 ? length : 259);
     std::snprintf(text, sizeof(text), "0x%x:%.*s", static_cast<unsigned>(code), shown, message.Get());

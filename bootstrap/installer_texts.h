@@ -30,8 +30,8 @@ extern const char kWebPageCaption[];
 // table, or "Unknown Error!\n Request A/S Center" for any other code.
 std::string InetErrorText(HRESULT code);
 
-// "0x%x:" followed by the system's message for the code (at most 259 characters), or
-// "0x%x:unknown Error" when the system has none.
+// "0x%x:" followed by the system's message for the code (at most 259 characters), the transfer
+// text for a transfer code the system has no message for, or "0x%x:unknown Error".
 std::string SystemErrorText(HRESULT code);
 
 }  // namespace kt::bootstrap

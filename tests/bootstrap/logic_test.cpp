@@ -199,6 +199,8 @@ TEST(InstallerTextsTest, TextForEachFailureCode) {
   EXPECT_EQ(InetErrorText(static_cast<HRESULT>(0x800C0012)), "Unknown Error!\n Request A/S Center");
   EXPECT_EQ(InetErrorText(E_FAIL), "Unknown Error!\n Request A/S Center");
   EXPECT_EQ(SystemErrorText(static_cast<HRESULT>(0x8007ABCD)), "0x8007abcd:unknown Error");
+  EXPECT_EQ(SystemErrorText(INET_E_RESOURCE_NOT_FOUND).rfind("0x800c0005:", 0), 0u);
+  EXPECT_NE(SystemErrorText(INET_E_RESOURCE_NOT_FOUND).find("ile not found"), std::string::npos);
   std::string known = SystemErrorText(static_cast<HRESULT>(0x80070002));
   EXPECT_EQ(known.rfind("0x80070002:", 0), 0u);
   EXPECT_GT(known.size(), std::strlen("0x80070002:"));
