@@ -18,6 +18,16 @@ using GetClassObjectFromUrl = HRESULT(STDAPICALLTYPE*)(REFCLSID, LPCWSTR, DWORD,
 
 const char kJobWindowProperty[] = "Kt_CabDown";
 
+// A further reference on the callback, for a caller that must outlive the job's own.
+kt::device::ComPtr<CDownload> Retained(CDownload* callback) {
+  kt::device::ComPtr<CDownload> retained;
+  if (callback != nullptr) {
+    callback->AddRef();
+    *reinterpret_cast<CDownload**>(retained.PutVoid()) = callback;
+  }
+  return retained;
+}
+
 }  // namespace
 
 Kt_CabDown::~Kt_CabDown() { Destroy(); }
@@ -34,6 +44,7 @@ bool Kt_CabDown::Create(HWND dialog) {
 }
 
 void Kt_CabDown::Destroy() {
+  active_ = false;
   ReleaseJob();
   if (window_ == nullptr) return;
   HWND window = window_;
@@ -69,7 +80,7 @@ void Kt_CabDown::BeginJob(bool needsClassObject) {
   needsClassObject_ = needsClassObject;
   finished_ = succeeded_ = false;
   errorText_.clear();
-  *reinterpret_cast<CDownload**>(callback_.PutVoid()) = CDownload::Create(window_);
+  *reinterpret_cast<CDownload**>(callback_.PutVoid()) = CDownload::Create(window_);  // its first reference
 }
 
 void Kt_CabDown::ReleaseJob() {
@@ -160,7 +171,11 @@ HRESULT Kt_CabDown::StartOwnDownload() {
   // The transfer of the cabinet is only one step of the job: its end is not the job's outcome.
   callback_->SetPostsOutcome(false);
   std::string text;
-  HRESULT hr = kt::bootstrap::RunCodeDownload(request, callback_.Get(), text);
+  // A cancel served while the transfer pumps messages releases the job's callback: this call
+  // keeps its own reference until the transfer has returned.
+  kt::device::ComPtr<CDownload> callback = Retained(callback_.Get());
+  HRESULT hr = kt::bootstrap::RunCodeDownload(request, callback.Get(), text);
+  if (!active_) return E_ABORT;
   if (SUCCEEDED(hr)) {
     ::PostMessageA(window_, kClassObjectMessage, 0, 0);
     return S_OK;
@@ -171,9 +186,10 @@ HRESULT Kt_CabDown::StartOwnDownload() {
 
 HRESULT Kt_CabDown::Download(const std::string& url, const std::string& fileName) {
   BeginJob(false);
-  HRESULT hr = kt::bootstrap::DownloadToFile(url, fileName, callback_.Get());
+  kt::device::ComPtr<CDownload> callback = Retained(callback_.Get());
+  HRESULT hr = kt::bootstrap::DownloadToFile(url, fileName, callback.Get());
   // Some transfers end without a stop notification; the outcome must come all the same.
-  if (SUCCEEDED(hr) && callback_ && !callback_->Stopped()) ::PostMessageA(window_, kOutcomeMessage, S_OK, 0);
+  if (SUCCEEDED(hr) && active_ && !callback->Stopped()) ::PostMessageA(window_, kOutcomeMessage, S_OK, 0);
   return hr;
 }
 

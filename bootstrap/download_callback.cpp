@@ -98,9 +98,31 @@ STDMETHODIMP CDownload::GetPriority(LONG*) { return E_NOTIMPL; }
 
 STDMETHODIMP CDownload::OnLowResource(DWORD) { return S_OK; }
 
+// Serves the window messages that wait while a synchronous transfer holds the thread, so that the
+// window stays responsive and its Cancel button works. A quit message ends the draining and is
+// posted again for the message loop.
+void CDownload::DrainMessages() {
+  HWND dialog = job_ != nullptr ? ::GetParent(job_) : nullptr;
+  MSG message;
+  while (!cancelled_ && ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    if (dialog != nullptr && ::IsDialogMessageA(dialog, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageA(&message);
+  }
+}
+
 STDMETHODIMP CDownload::OnProgress(ULONG, ULONG, ULONG statusCode, LPCWSTR statusText) {
+  // Keep this object while the drained messages may end the job and release the job's reference.
+  AddRef();
+  DrainMessages();
+  bool cancelled = cancelled_;
+  Release();
   // A cancelled job stops the transfer: URLDownloadToFile ends when progress answers E_ABORT.
-  if (cancelled_) {
+  if (cancelled) {
     if (Running().started && Running().binding) Running().binding->Abort();
     return E_ABORT;
   }

@@ -58,6 +58,7 @@ class CDownload : public IBindStatusCallback, public IWindowForBindingUI, public
   explicit CDownload(HWND job) : job_(job) {}
   virtual ~CDownload() = default;
   void Post(UINT message, WPARAM wParam);
+  void DrainMessages();
 
   LONG references_ = 1;
   HWND job_;

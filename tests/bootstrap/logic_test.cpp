@@ -2,6 +2,9 @@
 // line, versions, texts, the .inf and cabinets, HTTP statuses, and the outcome acted on once.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -299,6 +302,22 @@ TEST(InstallerDialogTest, TheOutcomeIsActedOnOnce) {
   EXPECT_EQ(failing.Result(), static_cast<int>(INET_E_CANNOT_CONNECT));
   ASSERT_EQ(prompt.shown.size(), 1u);
   EXPECT_EQ(prompt.shown[0], std::string(kInstallerCaption) + "|first text");
+}
+
+TEST(InstallerDialogTest, ProgressMessagesStepTheBarThinnedOut) {
+  ScriptedPrompt prompt;
+  CKt_InstallerDlg dialog({"k.exe", "a", "b", "c"}, prompt, false);
+  HWND window = dialog.Create(::GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  HWND bar = ::GetDlgItem(window, 1000);
+  ::SendMessageA(bar, PBM_SETRANGE32, 0, 50);
+  ::SendMessageA(bar, PBM_SETSTEP, 1, 0);
+  std::vector<LRESULT> positions;
+  for (int message = 1; message <= 10; ++message) {
+    ::SendMessageA(window, kProgressMessage, 1, 0);
+    positions.push_back(::SendMessageA(bar, PBM_GETPOS, 0, 0));
+  }
+  EXPECT_EQ(positions, (std::vector<LRESULT>{1, 1, 2, 2, 2, 3, 3, 3, 3, 4}));
 }
 
 TEST(InstallerDialogTest, CancelAsksUnlessSilentAndRetryKeepsRunning) {

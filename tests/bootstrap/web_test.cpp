@@ -60,6 +60,28 @@ TEST_F(InstallerWebTest, InstallsFromTheServerAndFetchesNothingOnceCurrent) {
   EXPECT_TRUE(server_.RequestsSince(mark).empty());
 }
 
+TEST_F(InstallerWebTest, VersionFromAVersionFileOnTheServer) {
+  EXPECT_EQ(RunInstaller(Install("control_v5.cab", Quoted(server_.Url("version_5.txt")), "-m")), 0);
+  EXPECT_EQ(test::RegisteredTestControl(), DownloadedProgramFolder() + "kt_test_control.dll");
+  test::RemoveTestControl();
+  // An error page is not a version: the installation stops.
+  std::uint64_t mark = server_.LogMark();
+  EXPECT_EQ(RunInstaller(Install("control_v5.cab", Quoted(server_.Url("status/404/version.txt")), "-m")), -1);
+  EXPECT_TRUE(RequestsFor(mark, "/control_v5.cab", 0).empty());
+  EXPECT_EQ(test::RegisteredTestControl(), "");
+}
+
+TEST_F(InstallerWebTest, CancelDuringASlowDownloadStopsIt) {
+  std::string record;
+  bool answered = false;
+  // Cancel on the dialog, then "Cancel" (id 2) in the question.
+  EXPECT_EQ(RunInstallerAnswered(Install("slow/control_v5.cab", "1,0,0,5", ""), {"@dialog=2", "Kt_Installer=2"},
+                                 record, answered),
+            -1);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(test::RegisteredTestControl(), "");
+}
+
 TEST_F(InstallerWebTest, ErrorAnswersAreFailuresWithTheirText) {
   struct Case {
     const char* path;
