@@ -21,28 +21,64 @@ std::string InstallerPath() { return kt::device::test::ProgramFolder() + "..\\..
 
 std::string Fixture(const std::string& name) { return kt::device::test::ProgramFolder() + "fixtures\\" + name; }
 
-int RunInstaller(const std::string& arguments) {
-  // Not RunToEnd: the installer's own exit code -1 must not read as "did not start".
-  kt::device::test::ChildProcess installer("\"" + InstallerPath() + "\" " + arguments);
-  if (!installer.Valid()) return -1000;
-  if (!installer.WaitForExit(kInstallerTimeLimitMs)) return -2000;
+namespace {
+
+// Starts the installer with the command-line tail; null handles when it did not start.
+PROCESS_INFORMATION StartInstaller(const std::string& arguments, DWORD flags) {
+  std::string line = "\"" + InstallerPath() + "\" " + arguments;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started = {};
+  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &started)) {
+    started = {};
+  }
+  return started;
+}
+
+// Waits for the installer within the time limit and gives its exit code as a signed number
+// (-1 is the installer's own failure), or -2000 after ending it at the limit.
+int WaitForInstaller(HANDLE process) {
+  if (::WaitForSingleObject(process, kInstallerTimeLimitMs) != WAIT_OBJECT_0) {
+    ::TerminateProcess(process, 1);
+    ::WaitForSingleObject(process, 10000);
+    return -2000;
+  }
   DWORD code = 0;
-  ::GetExitCodeProcess(installer.Handle(), &code);
+  ::GetExitCodeProcess(process, &code);
   return static_cast<int>(code);
+}
+
+}  // namespace
+
+int RunInstaller(const std::string& arguments) {
+  PROCESS_INFORMATION started = StartInstaller(arguments, 0);
+  kt::device::UniqueHandle process(started.hProcess);
+  kt::device::UniqueHandle thread(started.hThread);
+  return process ? WaitForInstaller(process.Get()) : -1000;
 }
 
 int RunInstallerAnswered(const std::string& arguments, const std::vector<std::string>& steps, std::string& record,
                          bool& answered) {
+  answered = false;
+  record.clear();
+  // The installer starts suspended, so that the answerer knows its process before any box shows.
+  PROCESS_INFORMATION started = StartInstaller(arguments, CREATE_SUSPENDED);
+  kt::device::UniqueHandle process(started.hProcess);
+  kt::device::UniqueHandle thread(started.hThread);
+  if (!process) return -1000;
+
   kt::device::test::ScratchFolder folder;
   std::string recordPath = folder / "boxes.txt";
-  std::string command = "\"" + Fixture("box_answerer.exe") + "\" \"" + recordPath + "\" 45000";
+  std::string command = "\"" + Fixture("box_answerer.exe") + "\" \"" + recordPath + "\" 45000 " +
+                        std::to_string(started.dwProcessId);
   for (const std::string& step : steps) command += " \"" + step + "\"";
   kt::device::test::ChildProcess answerer(command);
-  int code = RunInstaller(arguments);
-  answered = answerer.WaitForExit(kInstallerTimeLimitMs);
+  ::ResumeThread(thread.Get());
+
+  int code = WaitForInstaller(process.Get());
   DWORD answererCode = 1;
-  if (answered) ::GetExitCodeProcess(answerer.Handle(), &answererCode);
-  answered = answered && answererCode == 0;
+  if (answerer.WaitForExit(kInstallerTimeLimitMs)) ::GetExitCodeProcess(answerer.Handle(), &answererCode);
+  answered = answererCode == 0;
   record = kt::device::test::ReadText(recordPath);
   return code;
 }
