@@ -65,6 +65,7 @@ LRESULT CALLBACK CMainFrame::WindowProc(HWND window, UINT message, WPARAM wParam
 int CKt_InstallerApp::Run() {
   OleSession ole;
   if (!ole.Started()) {
+    if (kt::bootstrap::HasSilentSwitch(arguments_) || InstallerMuted()) return -1;
     prompt_.Show(nullptr, ResourceString(instance_, IDS_KT_INSTALLER_OLE_FAILED), kt::bootstrap::kInstallerCaption,
                  MB_OK | MB_ICONERROR);
     return -1;

@@ -111,7 +111,12 @@ BOOL CKt_InstallerDlg::OnInitDialog() {
   HICON icon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
   ::SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
   ::SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  if (!cabDown_.Create(window_) && !silent_) Tell(kt::bootstrap::kCabDownCreateFailed, kt::bootstrap::kInstallerCaption);
+  if (!cabDown_.Create(window_)) {
+    // Without its job window no job can report an outcome: end now rather than wait for ever.
+    Tell(kt::bootstrap::kCabDownCreateFailed, kt::bootstrap::kInstallerCaption);
+    EndWithResult(E_FAIL);
+    return TRUE;
+  }
   statusText_ = kt::bootstrap::StartStatusText(arguments_);
   ::SetDlgItemTextA(window_, IDC_KT_INSTALLER_STATUS, statusText_.c_str());
   ::SetTimer(window_, kStartTimer, kStartDelayMs, nullptr);

@@ -68,6 +68,15 @@ TEST_F(InstallerTest, InstallsTheControlFromALocalCabinetAndTheClassIsCreatable)
   ::CoFreeUnusedLibrariesEx(0, 0);
 }
 
+TEST_F(InstallerTest, FilesGoToTheFolderTheInfNames) {
+  ASSERT_EQ(RunInstaller(InstallArguments(Fixture("control_windows_folder.cab"), "1,0,0,5", "-m")), 0);
+  char windows[MAX_PATH] = {0};
+  UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
+  ASSERT_TRUE(length > 0 && length < MAX_PATH);
+  EXPECT_EQ(test::RegisteredTestControl(), std::string(windows) + "\\kt_test_control.dll");
+  EXPECT_FALSE(Exists(DownloadedProgramFolder() + "kt_test_control.dll"));
+}
+
 TEST_F(InstallerTest, TheControlLibrarysCallInstallsTheNewestAndNeverDowngrades) {
   // As the control library starts it: class, quoted local cabinet, "-1,-1,-1,-1".
   ASSERT_EQ(RunInstaller(InstallArguments(Fixture("control_v1.cab"), "-1,-1,-1,-1")), 0);

@@ -95,6 +95,9 @@ void RemoveTestControl() {
   ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\" KT_TEST_CONTROL_CLSID);
   ::RegDeleteKeyA(HKEY_CLASSES_ROOT, "CLSID\\" KT_TEST_CONTROL_CLSID);
   ::DeleteFileA((DownloadedProgramFolder() + "kt_test_control.dll").c_str());
+  char windows[MAX_PATH] = {0};
+  UINT length = ::GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) ::DeleteFileA((std::string(windows) + "\\kt_test_control.dll").c_str());
 }
 
 std::string RegisteredTestControl() {
