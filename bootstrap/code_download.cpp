@@ -196,18 +196,19 @@ HRESULT RunCodeDownload(const CodeDownloadRequest& request, CDownload* callback,
     return S_OK;
   }
 
-  TemporaryFolder work("ktc");
-  if (!work.Valid()) {
+  // The cabinet and its unpacked files each get a folder of their own, removed afterwards.
+  TemporaryFolder download("ktc");
+  TemporaryFolder files("ktx");
+  if (!download.Valid() || !files.Valid()) {
     errorText = "No temporary folder could be made for the download.";
-    return work.Result();
+    return FAILED(download.Result()) ? download.Result() : files.Result();
   }
-  std::string cabinet = work.Path() + "codebase.cab";
+  std::string cabinet = download.Path() + "codebase.cab";
   HRESULT hr = DownloadToFile(request.codebase, cabinet, callback);
   if (FAILED(hr)) return hr;
 
-  std::string unpacked = work.Path() + "files\\";
+  const std::string& unpacked = files.Path();
   std::vector<std::string> names;
-  if (!::CreateDirectoryA(unpacked.c_str(), nullptr)) return kt::device::LastErrorResult();
   hr = ExtractCabinet(cabinet, unpacked, names);
   if (FAILED(hr)) {
     errorText = "The cabinet is damaged or not a cabinet.\n[" + request.codebase + "]";
@@ -218,12 +219,12 @@ HRESULT RunCodeDownload(const CodeDownloadRequest& request, CDownload* callback,
     errorText = "The cabinet holds no .inf file.\n[" + request.codebase + "]";
     return Win32Result(ERROR_FILE_NOT_FOUND);
   }
-  std::vector<CodeDownloadFile> files;
-  hr = ReadCodeDownloadInf(unpacked + *inf, files, errorText);
+  std::vector<CodeDownloadFile> entries;
+  hr = ReadCodeDownloadInf(unpacked + *inf, entries, errorText);
   if (FAILED(hr)) return hr;
 
   const CodeDownloadFile* carrier = nullptr;
-  for (const CodeDownloadFile& file : files) {
+  for (const CodeDownloadFile& file : entries) {
     if (SameClass(file.clsid, request.clsid)) carrier = &file;
   }
   if (carrier == nullptr) {
@@ -232,7 +233,7 @@ HRESULT RunCodeDownload(const CodeDownloadRequest& request, CDownload* callback,
   }
   bool current = isInstalled && carrier->hasVersion && installed.AtLeast(carrier->version);
   if (!current) {
-    hr = InstallFiles(files, unpacked, names, errorText);
+    hr = InstallFiles(entries, unpacked, names, errorText);
     if (FAILED(hr)) return hr;
   }
   hr = ObtainClassObject(request.clsid);

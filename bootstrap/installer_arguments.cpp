@@ -1,6 +1,7 @@
 // Reading the installer's command line.
 #include "bootstrap/installer_arguments.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -41,8 +42,9 @@ std::string WithCurrentFolder(const std::string& location, const std::string& cu
 
 int ProgressStepsFrom(const std::vector<std::string>& arguments) {
   if (arguments.size() < 5) return kDefaultProgressSteps;
-  long steps = std::strtol(arguments[4].c_str(), nullptr, 10);
-  return steps < 1 || steps > 0x7FFF ? kDefaultProgressSteps : static_cast<int>(steps);
+  long long steps = std::strtoll(arguments[4].c_str(), nullptr, 10);
+  if (steps < 1) return kDefaultProgressSteps;
+  return steps > INT_MAX ? INT_MAX : static_cast<int>(steps);
 }
 
 }  // namespace

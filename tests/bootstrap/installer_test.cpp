@@ -11,6 +11,7 @@
 #include "bootstrap/code_download.h"
 #include "bootstrap/installer_texts.h"
 #include "device/com_ptr.h"
+#include "device/unique_handle.h"
 #include "tests/bootstrap/support/bootstrap_test_support.h"
 #include "tests/device/support/device_test_support.h"
 
@@ -55,9 +56,27 @@ class InstallerTest : public ::testing::Test {
   }
 };
 
+// The names in the temporary folder that the code download's own folders carry.
+std::vector<std::string> DownloadFolders() {
+  char temp[MAX_PATH] = {0};
+  ::GetTempPathA(MAX_PATH, temp);
+  std::vector<std::string> names;
+  for (const char* pattern : {"ktc*.tmp", "ktx*.tmp"}) {
+    WIN32_FIND_DATAA data;
+    kt::device::UniqueFindHandle find(::FindFirstFileA((std::string(temp) + pattern).c_str(), &data));
+    if (!find) continue;
+    do {
+      names.push_back(data.cFileName);
+    } while (::FindNextFileA(find.Get(), &data));
+  }
+  return names;
+}
+
 TEST_F(InstallerTest, InstallsTheControlFromALocalCabinetAndTheClassIsCreatable) {
+  std::vector<std::string> before = DownloadFolders();
   EXPECT_EQ(RunInstaller(InstallArguments(Fixture("control_v5.cab"), "1,0,0,5")), 0);
   ExpectInstalled(5);
+  EXPECT_EQ(DownloadFolders(), before);
   kt::device::ComApartment apartment;
   {
     kt::device::ComPtr<IUnknown> object;

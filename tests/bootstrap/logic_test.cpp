@@ -63,6 +63,7 @@ TEST(InstallerArgumentsTest, ChoosesTheModeFromTheSecondAndThirdArgument) {
       {{"k.exe", "{C}", "a.cab", "1,0,0,1", "many"}, InstallMode::kCabinet, "C:\\work\\a.cab", 50},
       {{"k.exe", "{C}", "a.cab", "1,0,0,1", "-m"}, InstallMode::kCabinet, "C:\\work\\a.cab", 50},
       {{"k.exe", "{C}", "a.cab", "1,0,0,1", "12", "extra"}, InstallMode::kCabinet, "C:\\work\\a.cab", 12},
+      {{"k.exe", "{C}", "a.cab", "1,0,0,1", "99999999999"}, InstallMode::kCabinet, "C:\\work\\a.cab", 2147483647},
   };
   for (const JobCase& c : cases) {
     SCOPED_TRACE(c.arguments[2] + " " + c.arguments[3]);
