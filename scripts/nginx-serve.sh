@@ -11,6 +11,7 @@
 #   HOST/slow/PATH         ROOT/PATH at SLOW_RATE bytes a second (default 2k), for stopping a transfer
 #   HOST/status/CODE/...   an answer with that status and a small error page; CODE is one of
 #                          400 401 403 404 410 500 502 503
+#   HOST/auth/PATH         ROOT/PATH behind a login (Basic: user "tester", password "secret")
 #   HOST/truncated/PATH    ROOT/PATH announced whole (Content-Length) but cut off within its first
 #                          256 bytes: the connection closes in the middle of the body (PATH needs
 #                          more than 256 bytes)
@@ -80,6 +81,7 @@ write_config() {  # port, truncating upstream port, root, slow rate
   for code in 400 401 403 404 410 500 502 503; do
     status_locations+="    location /status/$code/ { return $code; }"$'\n'
   done
+  echo 'tester:{PLAIN}secret' >"$dir/users"
   cat >"$dir/nginx.conf" <<EOF
 # Written by scripts/nginx-serve.sh for one test run; every path lies under this folder.
 $user_line
@@ -111,6 +113,11 @@ http {
             limit_rate $rate;
         }
 $status_locations
+        location /auth/ {
+            alias $root/;
+            auth_basic "Quorix tests";
+            auth_basic_user_file $dir/users;
+        }
         # Relayed from the stalling server below; when the relay stops hearing from it the client's
         # connection is closed in the middle of the announced body.
         location /truncated/ {

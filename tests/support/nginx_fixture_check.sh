@@ -30,6 +30,7 @@ mark=$(stat -c %s "$dir/access.log" 2>/dev/null || echo 0)
 expect "plain file" "$(fetch "$port" /kilobyte.txt)" "200 1024"
 expect "slow file" "$(fetch "$port" /slow/kilobyte.txt)" "200 1024"
 expect "404 answer" "$(fetch "$port" /status/404/kilobyte.txt | cut -d' ' -f1)" "404"
+expect "login answer" "$(fetch "$port" /auth/kilobyte.txt | cut -d' ' -f1)" "401"
 expect "500 answer" "$(fetch "$port" /status/500/kilobyte.txt | cut -d' ' -f1)" "500"
 truncated=$(fetch "$port" /truncated/kilobyte.txt)
 expect "truncated status" "${truncated% *}" "200"
@@ -42,7 +43,7 @@ else
 fi
 logged() { tail -c +$((mark + 1)) "$dir/access.log" | awk '{print $2, $3}' | tr '\n' ,; }
 # nginx logs a request just after it answered it: wait a little for the last line.
-for _ in $(seq 1 50); do [ "$(logged | tr -cd , | wc -c)" -ge 5 ] && break; sleep 0.1; done
+for _ in $(seq 1 50); do [ "$(logged | tr -cd , | wc -c)" -ge 6 ] && break; sleep 0.1; done
 expect "access log" "$(logged)" \
-  "/kilobyte.txt 200,/slow/kilobyte.txt 200,/status/404/kilobyte.txt 404,/status/500/kilobyte.txt 500,/truncated/kilobyte.txt 200,"
+  "/kilobyte.txt 200,/slow/kilobyte.txt 200,/status/404/kilobyte.txt 404,/auth/kilobyte.txt 401,/status/500/kilobyte.txt 500,/truncated/kilobyte.txt 200,"
 exit $((failures > 0))
