@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/qxp_configuration.h"
 #include "control/com/bstr.h"
 #include "control/kt_qx_installer.h"
 #include "device/unique_handle.h"
@@ -79,8 +80,14 @@ class UpdateRunTest : public ::testing::Test {
       return buttons == MB_YESNOCANCEL ? inUseAnswer_ : IDNO;
     });
   }
+  // The installed files and the download folder go: the prefix is shared with other tests, some
+  // of which need that folder absent.
   void TearDown() override {
-    std::string command = "cmd /c rd /s /q \"" + installed_ + "\"";
+    RemoveTree(installed_);
+    RemoveTree(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc));
+  }
+  static void RemoveTree(const std::string& folder) {
+    std::string command = "cmd /c rd /s /q \"" + folder + "\"";
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION process{};
     if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
@@ -215,6 +222,33 @@ TEST_F(UpdateRunTest, ExistVersionUpCntTellsWhetherAnUpdateWouldChangeAnything) 
   RunUpdate(Url("config.xml"));
   ASSERT_EQ(control_->ExistVersionUpCnt(&exists), S_OK);
   EXPECT_EQ(exists, VARIANT_FALSE);
+}
+
+TEST_F(UpdateRunTest, ReInstallPreVersionCompareAndTheRenameListDoWhatTheirSettingsSay) {
+  // Files whose names begin with '_' placed in the executable folder are listed for renaming.
+  ASSERT_EQ(PutText(Control(), L"ExecPath", installed_ + "exec"), S_OK);
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml", ComponentList({{"_engine.dll", "1.0", "", "%EXECPATH%"}, {"a.txt", "1.0", "", ""}}));
+  Serve("app/files/_engine.dll", "engine");
+  Serve("app/files/a.txt", "alpha");
+  RunUpdate(Url("config.xml"));
+  EXPECT_EQ(Slurp(installed_ + "exec\\_engine.dll"), "engine");
+  EXPECT_EQ(kt_test::ReadRemembered(app_.Path(), "RenameLists"), "_engine.dll,");
+
+  // ReInstall forgets the local records: everything is fetched and applied again.
+  ASSERT_EQ(PutText(Control(), L"ReInstall", "-1"), S_OK);
+  const auto again = RunUpdate(Url("config.xml"));
+  EXPECT_EQ(again, (std::vector<std::string>{"config.xml", "components.xml", "_engine.dll", "a.txt"}));
+  EXPECT_EQ(kt_test::ReadRemembered(app_.Path(), "RenameLists"), "_engine.dll,_engine.dll,");
+
+  // With PreVersionCompare only the configuration's own version counts: unchanged, nothing more
+  // is fetched even though a file changed on the server.
+  ASSERT_EQ(PutText(Control(), L"ReInstall", "0"), S_OK);
+  ASSERT_EQ(PutText(Control(), L"PreVersionCompare", "-1"), S_OK);
+  Serve("app/files/a.txt", "alpha 2");
+  Serve("app/components.xml", ComponentList({{"_engine.dll", "1.0", "", "%EXECPATH%"}, {"a.txt", "2.0", "", ""}}));
+  EXPECT_EQ(RunUpdate(Url("config.xml")), (std::vector<std::string>{"config.xml"}));
+  EXPECT_EQ(Slurp(installed_ + "a.txt"), "alpha");
 }
 
 TEST_F(UpdateRunTest, AMissingFileFailsItsListAndTheNextRunFetchesItAgain) {
