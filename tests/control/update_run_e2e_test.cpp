@@ -61,6 +61,29 @@ std::string ComponentList(const std::vector<Row>& rows) {
   return xml + "</dataset></root>\n";
 }
 
+std::string WindowsPath(const std::string& path) {
+  std::string windows = path;
+  for (char& ch : windows) {
+    if (ch == '/') ch = '\\';
+  }
+  return windows;
+}
+
+// Runs a program and waits at most a minute for it; its exit code.
+DWORD RunAndWait(std::string commandLine) {
+  STARTUPINFOA startup{sizeof startup};
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process)) {
+    return 0xFFFFFFFF;
+  }
+  DWORD code = 0xFFFFFFFE;
+  if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  return code;
+}
+
 class UpdateRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -86,17 +109,7 @@ class UpdateRunTest : public ::testing::Test {
     RemoveTree(installed_);
     RemoveTree(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc));
   }
-  static void RemoveTree(const std::string& folder) {
-    std::string command = "cmd /c rd /s /q \"" + folder + "\"";
-    STARTUPINFOA startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    if (::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                         &process)) {
-      ::WaitForSingleObject(process.hProcess, 30000);
-      ::CloseHandle(process.hProcess);
-      ::CloseHandle(process.hThread);
-    }
-  }
+  static void RemoveTree(const std::string& folder) { RunAndWait("cmd /c rd /s /q \"" + folder + "\""); }
 
   // Serves a file below this test's own folder of the document root.
   void Serve(const std::string& relative, const std::string& content) {
@@ -208,6 +221,43 @@ TEST_F(UpdateRunTest, EveryActionTakesEffectAndTheEventsTellEachStep) {
   EXPECT_NE(launched.find("--later"), std::string::npos);
   EXPECT_EQ(Slurp(installed_ + "data\\data.txt"), "data");
   ::RegDeleteTreeA(HKEY_CLASSES_ROOT, "CLSID\\{7C1D3E52-4A0B-4C8E-9B61-2F5A8D0E6C11}");
+}
+
+// The control as a page gets it: the registered library, with the bootstrap installer beside it,
+// installs a control named by its class identifier from a cabinet on the server.
+TEST_F(UpdateRunTest, AClassIdentifierTargetIsInstalledFromItsCabinetByTheBootstrapInstaller) {
+  const std::string library = WindowsPath(KT_CONTROL_DLL);
+  ASSERT_EQ(RunAndWait("regsvr32.exe /s \"" + library + "\""), 0u);
+  control_.Reset();
+  ASSERT_EQ(::CoCreateInstance(CLSID_KtQxInstaller320, nullptr, CLSCTX_INPROC_SERVER, IID_IKtQxInstaller320_V3,
+                               control_.PutVoid()), S_OK);
+  ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
+  // An unattended installer: no box may wait for a person.
+  HKEY daemon = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\ORVANTIS\\KtValueDaemon", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &daemon, nullptr), ERROR_SUCCESS);
+  const DWORD mute = 1;
+  ::RegSetValueExA(daemon, "InstallerMute", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&mute), sizeof mute);
+  ::RegCloseKey(daemon);
+  const std::string classKey = std::string("CLSID\\") + KT_TEST_CONTROL_CLSID;
+  ::RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str());
+
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml", ComponentList({{"control_v1.cab", "1.0.0.1", "", KT_TEST_CONTROL_CLSID}}));
+  Serve("app/files/control_v1.cab", Slurp(WindowsPath(KT_TEST_CABINETS) + "\\control_v1.cab"));
+  const auto fetched = RunUpdate(Url("config.xml"));
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(fetched, (std::vector<std::string>{"config.xml", "components.xml", "control_v1.cab"}));
+  char server[MAX_PATH] = {};
+  LONG size = sizeof server;
+  EXPECT_EQ(::RegQueryValueA(HKEY_CLASSES_ROOT, (classKey + "\\InprocServer32").c_str(), server, &size), ERROR_SUCCESS);
+  EXPECT_NE(std::string(server).find("kt_test_control.dll"), std::string::npos) << server;
+
+  // Installed now: the next run leaves it alone.
+  EXPECT_EQ(RunUpdate(Url("config.xml")), (std::vector<std::string>{"config.xml"}));
+  control_.Reset();
+  ::RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str());
+  RunAndWait("regsvr32.exe /s /u \"" + library + "\"");
 }
 
 TEST_F(UpdateRunTest, ExistVersionUpCntTellsWhetherAnUpdateWouldChangeAnything) {
