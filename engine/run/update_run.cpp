@@ -89,6 +89,11 @@ HRESULT Kt_UpdateRun::StartDownload() {
     host_.ReportError(kUpdateUrlNotSet, S_OK, std::string(), std::string(), true);
     return S_OK;
   }
+  // Stop holds for the life of the object: a stopped control does not start another run.
+  if (host_.StopFlag()) {
+    host_.ReportError(kMessageRunStopped, E_ABORT, std::string(), settings.updateUrl, true);
+    return S_OK;
+  }
   Kt_QxpConfiguration& config = host_.Configuration();
   Kt_DeviceWIN32& pc = host_.PcDevice();
   if (settings.reInstall) pc.DeleteFiles(config.VerFolder(kCurrent), "*.xml");

@@ -84,6 +84,43 @@ DWORD RunAndWait(std::string commandLine) {
   return code;
 }
 
+// Presses Stop, as a page's button would, as soon as the download of one file reports progress.
+class StoppingSink final : public IDispatch {
+ public:
+  explicit StoppingSink(IKtQxInstaller320_V3* control) : control_(control) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid != IID_IUnknown && iid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IDispatch*>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    // OnProgress(ItemName, progress, progressMax, StatusText): the item name comes last first.
+    const bool file = id == 5 && parameters->cArgs == 4 && V_VT(&parameters->rgvarg[3]) == VT_BSTR &&
+                      kt::com::AnsiFromBstr(V_BSTR(&parameters->rgvarg[3])) == "big.bin";
+    if (file && !stopped_) {
+      stopped_ = true;
+      control_->Stop();
+    }
+    return S_OK;
+  }
+  bool stopped_ = false;
+
+ private:
+  IKtQxInstaller320_V3* control_;
+};
+
 class UpdateRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -258,6 +295,39 @@ TEST_F(UpdateRunTest, AClassIdentifierTargetIsInstalledFromItsCabinetByTheBootst
   control_.Reset();
   ::RegDeleteTreeA(HKEY_CLASSES_ROOT, classKey.c_str());
   RunAndWait("regsvr32.exe /s /u \"" + library + "\"");
+}
+
+TEST_F(UpdateRunTest, StopDuringASlowDownloadLeavesNothingHalfDoneAndANewControlResumes) {
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml", ComponentList({{"big.bin", "1.0", "", ""}}));
+  const std::string big(256 * 1024, 'b');
+  Serve("app/files/big.bin", big);
+  StoppingSink stopper(control_.Get());
+  kt_test::ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(control_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()), S_OK);
+  kt_test::ComPtr<IConnectionPoint> point;
+  ASSERT_EQ(container->FindConnectionPoint(DIID__IKtQxInstaller320Events,
+                                           reinterpret_cast<IConnectionPoint**>(point.PutVoid())), S_OK);
+  DWORD cookie = 0;
+  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(&stopper), &cookie), S_OK);
+  // Served slowly, so that the transfer is still running when Stop comes.
+  RunUpdate(server_.Url("slow/" + site_ + "/config.xml"));
+  EXPECT_TRUE(stopper.stopped_);
+  EXPECT_EQ(GetText(Control(), L"ErrorCode"), "129");
+  EXPECT_EQ(::GetFileAttributesA((installed_ + "big.bin").c_str()), INVALID_FILE_ATTRIBUTES);
+  const std::string download = Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc) + "big.bin";
+  EXPECT_EQ(::GetFileAttributesA(download.c_str()), INVALID_FILE_ATTRIBUTES) << "no partial download under its name";
+
+  // The stopped object stays stopped; a new one resumes and finishes.
+  EXPECT_TRUE(RunUpdate(Url("config.xml")).empty());
+  EXPECT_EQ(GetText(Control(), L"ErrorCode"), "129");
+  point->Unadvise(cookie);
+  control_ = kt_test::NewControl();
+  ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
+  ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_).Get(), kt::com::Bstr("").Get()), S_OK);
+  const auto resumed = RunUpdate(Url("config.xml"));
+  EXPECT_EQ(resumed, (std::vector<std::string>{"config.xml", "components.xml", "big.bin"}));
+  EXPECT_EQ(Slurp(installed_ + "big.bin"), big);
 }
 
 TEST_F(UpdateRunTest, ExistVersionUpCntTellsWhetherAnUpdateWouldChangeAnything) {
