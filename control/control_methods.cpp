@@ -9,7 +9,9 @@
 #include "control/com/bstr.h"
 #include "device/kt_device_win32.h"
 #include "engine/privilege_checks.h"
+#include "device/process_search.h"
 #include "engine/protected_mode.h"
+#include "engine/run/updater_handoff.h"
 
 namespace kt::control {
 namespace {
@@ -69,8 +71,10 @@ HRESULT CKtQxInstaller3::MakeShortCut(BSTR, BSTR, BSTR, BSTR, BSTR) {
 
 HRESULT CKtQxInstaller3::IsQuorixRunning(VARIANT_BOOL* running) {
   if (running == nullptr) return E_INVALIDARG;
-  *running = VARIANT_FALSE;
-  return E_NOTIMPL;
+  std::string name = config_.ExecutableName(Kt_QxpConfiguration::kCurrent);
+  if (name.find('.') == std::string::npos) name += ".exe";
+  *running = kt::device::IsProgramRunning(name) ? VARIANT_TRUE : VARIANT_FALSE;
+  return S_OK;
 }
 
 HRESULT CKtQxInstaller3::AddAlias(BSTR, BSTR defaultUrl, BSTR) {
@@ -97,6 +101,22 @@ HRESULT CKtQxInstaller3::Reserved(BSTR id, VARIANT arguments, VARIANT*, VARIANT*
       V_VT(result) = VT_BSTR;
       V_BSTR(result) = expanded;
     }
+  } else if (name == L"LaunchUpdater") {
+    kt::engine::HandOffSettings settings;
+    settings.deviceType = props_.deviceType;
+    settings.version = props_.version;
+    settings.key = props_.key;
+    settings.launch = props_.launch != VARIANT_FALSE;
+    settings.reInstall = props_.reInstall != VARIANT_FALSE;
+    settings.notLaunchForErr = props_.notLaunchForErr != VARIANT_FALSE;
+    settings.killCode = static_cast<int>(props_.killCode);
+    settings.killText = props_.updateKillQuorix;
+    const std::string extra = V_VT(&arguments) == VT_BSTR ? com::AnsiFromBstr(V_BSTR(&arguments)) : std::string();
+    DWORD exitCode = 0;
+    const HRESULT started = kt::engine::LaunchUpdater(*this, settings, extra, exitCode);
+    ::VariantClear(result);
+    V_VT(result) = VT_I4;
+    V_I4(result) = SUCCEEDED(started) ? static_cast<LONG>(exitCode) : started;
   } else if (name == L"IsIeProtectedMode") {
     ::VariantClear(result);
     V_VT(result) = VT_BOOL;

@@ -124,4 +124,15 @@ int KillProcesses(const std::vector<Kt_ProcessEntry>& processes) {
   return result;
 }
 
+bool IsProgramRunning(const std::string& exeName) {
+  Kt_Tlhelp32 snapshot;
+  if (!snapshot.Create(TH32CS_SNAPPROCESS, 0)) return false;
+  const std::string wanted = UpperName(exeName);
+  PROCESSENTRY32 entry;
+  for (bool more = snapshot.FirstProcess(entry); more; more = snapshot.NextProcess(entry)) {
+    if (UpperName(entry.szExeFile) == wanted) return true;
+  }
+  return false;
+}
+
 }  // namespace kt::device

@@ -20,6 +20,10 @@ bool FindProcessesUsing(const std::string& file, std::vector<Kt_ProcessEntry>& p
 // never ended: that counts as a failed termination.
 int KillProcesses(const std::vector<Kt_ProcessEntry>& processes);
 
+// True when a process whose executable has this name (without its folder, compared without
+// regard to case) is running.
+bool IsProgramRunning(const std::string& exeName);
+
 // The learned list of executables (upper-case names) whose module snapshot timed out.
 bool IsSkippedExecutable(const std::string& upperName);
 
