@@ -35,11 +35,21 @@ void Spit(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// One row per component list: SOURCE, VERSION and UACFIX.
+std::string ConfigurationList(const std::vector<std::vector<std::string>>& rows) {
+  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
+                    "<param id=\"CONFIG\" type=\"STRING\">true</param><param id=\"VERSION\" type=\"STRING\">1.0</param>"
+                    "</params><dataset id=\"WIN32\"><colinfo id=\"SOURCE\" type=\"STRING\"/>"
+                    "<colinfo id=\"VERSION\" type=\"STRING\"/><colinfo id=\"UACFIX\" type=\"STRING\"/>";
+  for (const auto& row : rows) {
+    xml += "<record><SOURCE>" + row[0] + "</SOURCE><VERSION>" + row[1] + "</VERSION><UACFIX>" +
+           (row.size() > 2 ? row[2] : std::string()) + "</UACFIX></record>";
+  }
+  return xml + "</dataset></root>\n";
+}
+
 std::string ConfigurationList(const std::string& source, const std::string& version) {
-  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
-         "<param id=\"CONFIG\" type=\"STRING\">true</param><param id=\"VERSION\" type=\"STRING\">1.0</param>"
-         "</params><dataset id=\"WIN32\"><colinfo id=\"SOURCE\" type=\"STRING\"/><colinfo id=\"VERSION\" type=\"STRING\"/>"
-         "<record><SOURCE>" + source + "</SOURCE><VERSION>" + version + "</VERSION></record></dataset></root>\n";
+  return ConfigurationList({{source, version}});
 }
 
 struct Row {
@@ -328,6 +338,27 @@ TEST_F(UpdateRunTest, StopDuringASlowDownloadLeavesNothingHalfDoneAndANewControl
   const auto resumed = RunUpdate(Url("config.xml"));
   EXPECT_EQ(resumed, (std::vector<std::string>{"config.xml", "components.xml", "big.bin"}));
   EXPECT_EQ(Slurp(installed_ + "big.bin"), big);
+}
+
+// This process runs elevated as an administrator with User Account Control on (Wine's default):
+// rows for a non-elevated context are not for this run, neither whole lists nor single files.
+TEST_F(UpdateRunTest, RowsForAnotherSecurityContextAreLeftAlone) {
+  Serve("config.xml", ConfigurationList({{"app/components.xml", "1.0", "true"}, {"user/components.xml", "1.0", "false"}}));
+  Serve("app/components.xml", "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
+                              "<param id=\"SOURCE\" type=\"STRING\">files</param>"
+                              "<param id=\"ACTION\" type=\"STRING\">COPY</param></params><dataset id=\"LIST\">"
+                              "<colinfo id=\"FILENAME\" type=\"STRING\"/><colinfo id=\"VERSION\" type=\"STRING\"/>"
+                              "<colinfo id=\"UACFIX\" type=\"STRING\"/>"
+                              "<record><FILENAME>admin.txt</FILENAME><VERSION>1</VERSION><UACFIX>1</UACFIX></record>"
+                              "<record><FILENAME>user.txt</FILENAME><VERSION>1</VERSION><UACFIX>0</UACFIX></record>"
+                              "</dataset></root>\n");
+  Serve("app/files/admin.txt", "admin");
+  Serve("app/files/user.txt", "user");
+  const auto fetched = RunUpdate(Url("config.xml"));
+  EXPECT_EQ(fetched, (std::vector<std::string>{"config.xml", "components.xml", "admin.txt"}));
+  EXPECT_EQ(Slurp(installed_ + "admin.txt"), "admin");
+  EXPECT_EQ(::GetFileAttributesA((installed_ + "user.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
 }
 
 TEST_F(UpdateRunTest, ExistVersionUpCntTellsWhetherAnUpdateWouldChangeAnything) {
