@@ -11,7 +11,7 @@ packages=(
   libbenchmark-dev libpugixml-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev libwine-dev
   wine wine64 xvfb xauth x11-utils
-  nginx-light wixl gcab imagemagick
+  nginx-light wixl gcab imagemagick curl
   locales
 )
 
