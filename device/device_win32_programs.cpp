@@ -48,9 +48,10 @@ HRESULT Kt_DeviceWIN32::Register(const std::string& path, bool show, bool doRegi
   if (FAILED(hr)) return hr;
   UniqueHandle process(started.hProcess);
   UniqueHandle thread(started.hThread);
-  Wait(process.Get(), INFINITE);
+  // Window messages keep being served meanwhile, so that Stop and a page stay responsive.
   DWORD code = 0;
-  if (FAILED(GetExitCode(process.Get(), code))) code = static_cast<DWORD>(-2);
+  const HRESULT waited = kt::device::WaitForProgram(process.Get(), code);
+  if (FAILED(waited)) return waited;
   return code == 0 ? S_OK : E_FAIL;
 }
 

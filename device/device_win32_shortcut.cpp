@@ -7,6 +7,7 @@
 
 #include "device/kt_file.h"
 #include "device/path_text.h"
+#include "device/program_wait.h"
 #include "device/pc_folders.h"
 #include "device/result_codes.h"
 #include "device/shell_link.h"
@@ -86,8 +87,9 @@ HRESULT Kt_DeviceWIN32::CreateShortcutByScript(const std::string& shortcutPath, 
   kt::device::UniqueHandle process(info.hProcess);
   if (instance <= 32) return Win32Result(static_cast<DWORD>(instance));
   if (!process) return S_OK;
-  ::WaitForSingleObject(process.Get(), INFINITE);
+  // Window messages keep being served while the script runs.
   DWORD code = 0;
-  if (!::GetExitCodeProcess(process.Get(), &code)) return kt::device::LastErrorResult();
+  const HRESULT waited = kt::device::WaitForProgram(process.Get(), code);
+  if (FAILED(waited)) return waited;
   return code != 0 ? E_FAIL : S_OK;
 }
