@@ -5,7 +5,9 @@
 // expects, with nothing installed half-way.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 #include <set>
 #include <string>
 #include <vector>
@@ -465,6 +467,71 @@ TEST_F(UpdateRunTest, AFileInUseAnsweredNoIsReplacedAtTheNextStartAndARestartIsO
   std::string renames(pending, size);
   EXPECT_NE(renames.find("busy2.txt"), std::string::npos);
   // Nothing of this test may be carried out at a later restart of the shared prefix.
+  ::RegDeleteValueA(session, "PendingFileRenameOperations");
+  ::RegCloseKey(session);
+}
+
+// Answers real message boxes of this process by clicking "No", as a person would, and counts them.
+class BoxAnswerer {
+ public:
+  BoxAnswerer() : thread_([this] { Answer(); }) {}
+  ~BoxAnswerer() {
+    done_ = true;
+    thread_.join();
+  }
+  int Answered() const { return answered_; }
+
+ private:
+  static BOOL CALLBACK Visit(HWND window, LPARAM self) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    char kind[16] = {};
+    ::GetClassNameA(window, kind, sizeof kind);
+    if (process == ::GetCurrentProcessId() && std::string(kind) == "#32770" && ::IsWindowVisible(window)) {
+      HWND no = ::GetDlgItem(window, IDNO);
+      if (no != nullptr) {
+        ::PostMessageA(no, BM_CLICK, 0, 0);
+        ++reinterpret_cast<BoxAnswerer*>(self)->answered_;
+        ::Sleep(300);  // until the box has gone
+      }
+    }
+    return TRUE;
+  }
+  void Answer() {
+    while (!done_) {
+      ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(this));
+      ::Sleep(50);
+    }
+  }
+
+  std::atomic<bool> done_{false};
+  std::atomic<int> answered_{0};
+  std::thread thread_;
+};
+
+TEST_F(UpdateRunTest, AFileInUseIsAskedInARealMessageBox) {
+  Object().SetQuestionSeam(nullptr);
+  Serve("config.xml", ConfigurationList("app/components.xml", "1.0"));
+  Serve("app/components.xml", ComponentList({{"boxed.txt", "1.0", "", ""}}));
+  Serve("app/files/boxed.txt", "new");
+  Spit(installed_ + "boxed.txt", "old");
+  kt::device::UniqueHandle held(::CreateFileA((installed_ + "boxed.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(held);
+  {
+    BoxAnswerer answerer;
+    RunUpdate(Url("config.xml"));
+    // The in-use question, then the restart question: "No" to both.
+    EXPECT_EQ(answerer.Answered(), 2);
+  }
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  HKEY session = nullptr;
+  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                            KEY_READ | KEY_WRITE, &session), ERROR_SUCCESS);
+  char pending[8192] = {};
+  DWORD size = sizeof pending;
+  ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending), &size);
+  EXPECT_NE(std::string(pending, size).find("boxed.txt"), std::string::npos);
   ::RegDeleteValueA(session, "PendingFileRenameOperations");
   ::RegCloseKey(session);
 }
