@@ -14,6 +14,9 @@
 
 #include "config/qxp_configuration.h"
 #include "control/com/bstr.h"
+#include "dataset/dataset_xml_writer.h"
+#include "dataset/document_form.h"
+#include "dataset/packer.h"
 #include "control/kt_qx_installer.h"
 #include "device/unique_handle.h"
 #include "nginx_fixture.h"
@@ -402,6 +405,60 @@ TEST_F(UpdateRunTest, ReInstallPreVersionCompareAndTheRenameListDoWhatTheirSetti
   Serve("app/components.xml", ComponentList({{"_engine.dll", "1.0", "", "%EXECPATH%"}, {"a.txt", "2.0", "", ""}}));
   EXPECT_EQ(RunUpdate(Url("config.xml")), (std::vector<std::string>{"config.xml"}));
   EXPECT_EQ(Slurp(installed_ + "a.txt"), "alpha");
+}
+
+// Lists come packed, in the binary form or in a Korean encoding; the local record of each keeps
+// the form its server document came in.
+TEST_F(UpdateRunTest, ListsInEveryFormAreReadAndRecordedInTheirOwnForm) {
+  const std::string xml = ComponentList({{"p.txt", "1.0", "", ""}});
+  Kt_ParamList params;
+  Kt_DatasetList datasets;
+  Kt_DocumentForm form;
+  ASSERT_GT(LoadDocumentInAnyForm(reinterpret_cast<const unsigned char*>(xml.data()), xml.size(), params, datasets,
+                                  form), 0);
+  Kt_DocumentForm packedBinary;
+  packedBinary.packing = Kt_Packer::kZlib;
+  packedBinary.binary = true;
+  std::vector<unsigned char> bytes;
+  ASSERT_GT(SaveDocumentInForm(params, datasets, kSelectAllRecords, packedBinary, bytes), 0);
+  Serve("config.xml", ConfigurationList({{"bin/components.xml", "1.0"}, {"lzss/components.xml", "1.0"}}));
+  Serve("bin/components.xml", std::string(bytes.begin(), bytes.end()));
+  Serve("bin/files/p.txt", "packed binary");
+  const std::string second = ComponentList({{"q.txt", "1.0", "", ""}});
+  std::vector<unsigned char> secondText(second.begin(), second.end()), lzss;
+  ASSERT_EQ(Kt_Packer::Pack(secondText, lzss, Kt_Packer::kLzss), Kt_Packer::kOk);
+  Serve("lzss/components.xml", std::string(lzss.begin(), lzss.end()));
+  Serve("lzss/files/q.txt", "lzss text");
+
+  RunUpdate(Url("config.xml"));
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(Slurp(installed_ + "p.txt"), "packed binary");
+  EXPECT_EQ(Slurp(installed_ + "q.txt"), "lzss text");
+  // Each list's local record is packed as its server document was.
+  for (const auto& expected : {std::make_pair(std::string("bin/components.xml"), Kt_Packer::kZlib),
+                               std::make_pair(std::string("lzss/components.xml"), Kt_Packer::kLzss)}) {
+    ASSERT_EQ(PutText(Control(), L"UpdateURL", Url(expected.first)), S_OK);
+    VARIANT_BOOL ignored;
+    control_->ExistVersionUpCnt(&ignored);  // names the list's local record without changing it
+    const std::string record = Slurp(GetText(Control(), L"VersionLocalFile"));
+    int variant = 0;
+    EXPECT_TRUE(Kt_Packer::IsPacked(reinterpret_cast<const unsigned char*>(record.data()), record.size(), &variant))
+        << expected.first;
+    EXPECT_EQ(variant, expected.second) << expected.first;
+  }
+}
+
+TEST_F(UpdateRunTest, ProgramsQueuedForAfterTheRunStayUnstartedWhenNotLaunchForErrAndAnErrorOccurred) {
+  ASSERT_EQ(PutText(Control(), L"NotLaunchForErr", "-1"), S_OK);
+  Serve("config.xml", ConfigurationList({{"app/components.xml", "1.0"}, {"broken/components.xml", "1.0"}}));
+  Serve("app/components.xml", ComponentList({{"launch.exe", "1.0", "DOWNLAUNCH", "launch", "--later"}}));
+  Serve("app/files/launch.exe", Slurp(std::string(KT_DEVICE_FIXTURES) + "\\cabhost\\ktinstlr.exe"));
+  Serve("broken/components.xml", ComponentList({{"absent.txt", "1.0", "", ""}}));
+  RunUpdate(Url("config.xml"));
+  EXPECT_EQ(GetText(Control(), L"ErrorCode"), "105");
+  EXPECT_EQ(::GetFileAttributesA((installed_ + "launch\\launch.exe").c_str()) != INVALID_FILE_ATTRIBUTES, true);
+  ::Sleep(1000);
+  EXPECT_EQ(::GetFileAttributesA((installed_ + "launch\\ktinstlr.args").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(UpdateRunTest, AMissingFileFailsItsListAndTheNextRunFetchesItAgain) {
