@@ -1,9 +1,9 @@
 #include "control/control_properties.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "config/path_text.h"
-#include "config/wide_text.h"
 
 namespace kt::control {
 

@@ -1,7 +1,5 @@
 #include "engine/run/update_run.h"
 
-#include <cstdio>
-
 #include "config/path_text.h"
 #include "config/qxp_configuration.h"
 #include "dataset/document_form.h"
@@ -28,6 +26,7 @@ enum RunMessage : int {
   kNoConfigurationRow = 106,
   kNoValidTarget = 110,
   kPlacingFailed = 111,
+  kLocalFileNotWritten = 112,
   kCabinetFailed = 113,
   kRegistrationFailed = 114,
   kRunningFailed = 115,
@@ -35,7 +34,6 @@ enum RunMessage : int {
   kInUseWithPrograms = 125,
   kRestartQuestion = 127,
   kInUseWithoutPrograms = 128,
-  kLocalFileNotWritten = 112,
 };
 
 enum EventType : LONG { kWholeRun = 1, kOneList = 2, kOneDownload = 3, kOneApply = 4 };
