@@ -43,7 +43,7 @@ class DatasetElementBuilder {
           (isBlob && !column->AddAttribute(kEncrypt, kBase64))) {
         return false;
       }
-      const Kt_AString text = isBlob ? Base64Encode(constant->value.BytesValue()) : constant->value.ToString();
+      const Kt_AString text = isBlob ? Base64Encode(constant->value.BytesValue()) : DocumentValueText(constant->value);
       if (text.IsEmpty()) continue;
       Kt_DOMElem* child = column->AddChild(NodeText);
       if (!child) return false;
@@ -151,7 +151,7 @@ class DatasetElementBuilder {
     } else if (value.Kind() == Kt_VarKind::String) {
       cell->SetText(value.StringValue());
     } else {
-      cell->SetText(value.ToString());
+      cell->SetText(DocumentValueText(value));
     }
     return true;
   }

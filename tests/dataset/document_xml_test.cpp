@@ -126,11 +126,11 @@ const ReadCase kReadCases[] = {
      "BLOB \"\\x00\\x01a\" | STRING \"7\"\n"
      "R 1 link=-1 | INTEGER \"0\" | DECIMAL \"0\" | CURRENCY \"-0.5\" | DATE \"20240101\" | BLOB \"\" | "
      "STRING \" a \"\n"},
-    {"SixDigitDatesAreTimesOfTheFirstOfJanuary1900",
-     "<dataset><column id='K' type='DATE'>235959</column><colinfo id='T' type='DATE'/>"
-     "<record><T>080000</T></record><record><T>246000</T></record><record><T>20240131</T></record></dataset>",
-     "D \"\"\nK K DATE \"235959\"\nC T type=8 size=255 flags=1 kind=0 text=\"\" map=\"\" bind=\"\"\n"
-     "R 1 link=-1 | DATE \"080000\"\nR 1 link=-1 | DATE \"00000101\"\nR 1 link=-1 | DATE \"20240131\"\n"},
+    {"SixDigitDatesAreYearAndMonth",
+     "<dataset><column id='K' type='DATE'>202401</column><colinfo id='T' type='DATE'/>"
+     "<record><T>080000</T></record><record><T>205912</T></record><record><T>20240131</T></record></dataset>",
+     "D \"\"\nK K DATE \"20240101\"\nC T type=8 size=255 flags=1 kind=0 text=\"\" map=\"\" bind=\"\"\n"
+     "R 1 link=-1 | DATE \"00000101\"\nR 1 link=-1 | DATE \"20591201\"\nR 1 link=-1 | DATE \"20240131\"\n"},
     {"ColumnAttributesSizeMapValueAndSummaries",
      "<dataset id='X'><colinfo id='A' MapValue=''/><colinfo id='B' size='12' MapValue='m v'/>"
      "<colinfo id='C' summ='text:Grand total'/><colinfo id='D' summ='sum:'/><colinfo id='E' summ='DEFAULT:x'/>"
