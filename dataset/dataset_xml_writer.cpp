@@ -1,6 +1,5 @@
 #include "dataset/dataset_xml_writer.h"
 
-#include <cmath>
 #include <new>
 
 #include "dataset/base64.h"
@@ -146,8 +145,6 @@ class DatasetElementBuilder {
     if (!cell) return false;
     if (info.type == static_cast<std::uint16_t>(Kt_ColType::Blob)) {
       cell->SetText(value.Kind() == Kt_VarKind::Blob ? Base64Encode(value.BytesValue()) : Base64Encode(TextBytes(value)));
-    } else if (value.Kind() == Kt_VarKind::Decimal) {
-      if (std::isfinite(value.DoubleValue())) cell->SetText(DecimalToText(value.DoubleValue()));
     } else if (value.Kind() == Kt_VarKind::String) {
       cell->SetText(value.StringValue());
     } else {

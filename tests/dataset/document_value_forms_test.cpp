@@ -1,6 +1,6 @@
 // Values whose text forms could be mistaken on reading: times of 1 January 1900 against dates
-// of six digits from other producers. Each must read back as it was written, in cells,
-// constant columns and parameters, in both document forms.
+// of six digits from other producers, and decimals that are no finite number. Each must read
+// back as it was written, in cells, constant columns and parameters, in both document forms.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -36,11 +36,16 @@ struct ValueCase {
 };
 
 std::vector<ValueCase> ValueCases() {
+  const double inf = std::numeric_limits<double>::infinity();
   return {
       {"TimeOnTheFirstOfJanuary1900", Kt_ColType::Date, Kt_Variant::FromDate(Day(1900, 1, 1, 8, 0, 5))},
       {"LastSecondOfThatDay", Kt_ColType::Date, Kt_Variant::FromDate(Day(1900, 1, 1, 23, 59, 59))},
       {"MidnightOfThatDay", Kt_ColType::Date, Kt_Variant::FromDate(Day(1900, 1, 1))},
       {"OrdinaryDateTime", Kt_ColType::Date, Kt_Variant::FromDate(Day(2024, 1, 31, 13, 5, 9))},
+      {"NotANumber", Kt_ColType::Decimal, Kt_Variant::FromDouble(std::numeric_limits<double>::quiet_NaN())},
+      {"Infinity", Kt_ColType::Decimal, Kt_Variant::FromDouble(inf)},
+      {"NegativeInfinity", Kt_ColType::Decimal, Kt_Variant::FromDouble(-inf)},
+      {"LargestDecimal", Kt_ColType::Decimal, Kt_Variant::FromDouble(1e300)},
   };
 }
 
@@ -105,6 +110,16 @@ TEST(DocumentValueForms, SixDigitDatesAreYearAndMonth) {
   EXPECT_EQ(dataset.GetCell(1, 0)->DateValue(), Day(2059, 12, 1));
   EXPECT_EQ(dataset.GetCell(2, 0)->DateValue(), Day(2000, 1, 1));
   EXPECT_EQ(dataset.GetCell(3, 0)->DateValue(), 0.0) << "month 00 is no date: the cleared value";
+}
+
+// The words for values that are no finite number read back only as the whole text.
+TEST(DocumentValueForms, NonFiniteWordsAreWholeTexts) {
+  EXPECT_TRUE(std::isnan(Kt_Variant::FromString(Kt_AString("nan")).ToDouble()));
+  EXPECT_EQ(Kt_Variant::FromString(Kt_AString(" -inf")).ToDouble(), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Kt_Variant::FromString(Kt_AString("INF")).ToDouble(), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(Kt_Variant::FromString(Kt_AString("info")).ToDouble(), 0.0);
+  EXPECT_EQ(Kt_Variant::FromString(Kt_AString("nano")).ToDouble(), 0.0);
+  EXPECT_EQ(Kt_Variant::FromString(Kt_AString("infinity")).ToDouble(), 0.0);
 }
 
 }  // namespace
