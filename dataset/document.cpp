@@ -1,5 +1,6 @@
 #include "dataset/document.h"
 
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -48,8 +49,11 @@ int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& d
     text = std::string_view(converted.c_str(), converted.Length());
   }
   Kt_XmlStatus xml;
-  Kt_DocumentStreamBuilder builder(document, datasets);
-  const std::ptrdiff_t position = TokenizeXml(text, builder, &xml);
+  // The builder holds its open-element stack and string caches (tens of kilobytes): on the heap,
+  // since documents are loaded on a browser's UI thread whose stack is not ours to spend.
+  std::unique_ptr<Kt_DocumentStreamBuilder> builder(new (std::nothrow) Kt_DocumentStreamBuilder(document, datasets));
+  if (!builder) return Failed(status, Kt_DocumentError::OutOfMemory);
+  const std::ptrdiff_t position = TokenizeXml(text, *builder, &xml);
   if (position > 0) return 0;
   document.Clear();
   datasets.Clear();
