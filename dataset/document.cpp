@@ -14,7 +14,6 @@
 #include "dataset/encoding_names.h"
 #include "dataset/params_xml.h"
 #include "dataset/text_recode.h"
-#include "dataset/wstring.h"
 #include "dataset/xml_encoding.h"
 #include "dataset/xml_names.h"
 #include "dataset/xml_tokenizer.h"
@@ -30,23 +29,15 @@ int Failed(Kt_DocumentStatus& status, Kt_DocumentError error, std::size_t offset
   return -1;
 }
 
-// Parses XML text into the tree. Text in another code page than the system's is converted
-// first, unless it is ASCII in two code pages that keep ASCII as it is (most list documents):
-// that conversion could not change a byte.
-// Its datasets are read into the list while the text is parsed.
+// Parses XML text into the tree, in the system code page (XmlTextInSystemCodePage). Its datasets
+// are read into the list while the text is parsed.
 int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& datasets,
              Kt_DocumentStatus& status) noexcept {
-  const Kt_XmlTextEncoding encoding = DetectXmlEncoding(bytes);
-  std::string_view text = bytes.substr(encoding.skip);
   Kt_AString converted;
-  if (encoding.codePage != 0 && !RecodeLeavesText(text.data(), text.size(), encoding.codePage, 0)) {
-    Kt_WString wide;
-    if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
-        !WideToMultiByte(0, wide.c_str(), wide.Length(), converted)) {
-      status.xmlError = Kt_XmlError::Conversion;
-      return Failed(status, Kt_DocumentError::XmlSyntax);
-    }
-    text = std::string_view(converted.c_str(), converted.Length());
+  std::string_view text;
+  if (!XmlTextInSystemCodePage(bytes, converted, text)) {
+    status.xmlError = Kt_XmlError::Conversion;
+    return Failed(status, Kt_DocumentError::XmlSyntax);
   }
   Kt_XmlStatus xml;
   // The builder holds its open-element stack and string caches (tens of kilobytes): on the heap,
@@ -77,14 +68,6 @@ int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& doc
                   binary.offset);
   }
   return 0;
-}
-
-unsigned DeclaredCodePage(const Kt_DOMDocument& document) noexcept {
-  const Kt_DOMElem* declaration = document.FindNode(View(kXml));
-  if (!declaration) return SystemCodePage();
-  const Kt_AString* encoding = declaration->FindAttribute(View(kEncoding));
-  if (!encoding || encoding->IsEmpty()) return SystemCodePage();
-  return CodePageFromName(View(*encoding));
 }
 
 // Every "dataset" child of the root, in order, into a new dataset of the list.
@@ -158,7 +141,7 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
              : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, datasets, result);
   if (parsed < 0) return -1;
 
-  codePage = DeclaredCodePage(document);
+  codePage = document.DeclaredCodePage();
   const Kt_DOMElem* root = document.FindNode(View(kRoot));
   if (!root || root->ChildCount() == 0) {
     datasets.Clear();
