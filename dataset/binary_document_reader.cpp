@@ -84,7 +84,7 @@ class BinaryDocumentReader {
     if (!out.Assign(reinterpret_cast<const char*>(m_data + m_position), length)) {
       return Fail(Kt_BinaryReadError::OutOfMemory, m_position);
     }
-    if (m_convert && !RecodeText(out, m_fileCodePage, 0, out)) return Fail(Kt_BinaryReadError::OutOfMemory, m_position);
+    if (m_convert && !RecodeText(out, m_fileCodePage, 0, out)) return Fail(Kt_BinaryReadError::Conversion, fieldOffset);
     m_position += length;
     return true;
   }
@@ -182,6 +182,8 @@ const char* BinaryReadErrorText(Kt_BinaryReadError error) noexcept {
       return "nodes nested too deeply";
     case Kt_BinaryReadError::OutOfMemory:
       return "out of memory";
+    case Kt_BinaryReadError::Conversion:
+      return "text that the system code page cannot hold";
   }
   return "unknown error";
 }

@@ -12,6 +12,7 @@ enum class Kt_BinaryReadError {
   Truncated,    // a field would pass the end of the data (the nodes read so far are kept)
   TooDeep,      // nodes nested deeper than kDomMaxDepth
   OutOfMemory,  // a string or node could not be stored
+  Conversion,   // a string holds a character that the system code page lacks
 };
 
 // The outcome of reading a binary document: the reason and the byte offset of the field at

@@ -50,7 +50,7 @@ bool XmlTextInSystemCodePage(std::string_view raw, Kt_AString& storage, std::str
   if (encoding.codePage == 0 || RecodeLeavesText(text.data(), text.size(), encoding.codePage, 0)) return true;
   Kt_WString wide;
   if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
-      !WideToMultiByte(0, wide.c_str(), wide.Length(), storage)) {
+      !WideToMultiByteExact(0, wide.c_str(), wide.Length(), storage)) {
     return false;
   }
   text = std::string_view(storage.c_str(), storage.Length());

@@ -33,7 +33,8 @@ Kt_XmlTextEncoding DetectXmlEncoding(std::string_view raw) noexcept;
 // a byte order mark is skipped and, when DetectXmlEncoding finds another code page, the text is
 // converted through UTF-16 into `storage`, unless it is ASCII in two code pages that keep ASCII
 // as it is (most list documents), which that conversion could not change. `text` then views the
-// bytes or `storage`. False when the conversion fails.
+// bytes or `storage`. False when the conversion fails or cannot be exact: text the system code
+// page cannot hold is refused, never stored with default characters ('?').
 bool XmlTextInSystemCodePage(std::string_view raw, Kt_AString& storage, std::string_view& text) noexcept;
 
 #endif

@@ -26,7 +26,8 @@ std::string DeclaredEncodingName(const Bytes& plain, Form form) {
 
 }  // namespace
 
-bool ReadListDocument(const Bytes& data, ListDocument& document, std::string& problem) {
+bool ReadListDocument(const Bytes& data, ListDocument& document, WorkingCodePage& workingCodePage,
+                      std::string& problem) {
   int variant = 0;
   const bool packed = Kt_Packer::IsPacked(data, &variant);
   Bytes plain;
@@ -36,6 +37,7 @@ bool ReadListDocument(const Bytes& data, ListDocument& document, std::string& pr
   }
   document.packing = !packed ? Packing::None : variant == Kt_Packer::kZlib ? Packing::Zlib : Packing::Lzss;
   document.form = IsBinaryDocument(plain.data(), plain.size()) ? Form::Binary : Form::Xml;
+  workingCodePage.ChooseFor(plain);
   Kt_DocumentStatus status;
   if (LoadDocument(plain, document.params, document.datasets, document.codePage, &status) < 0) {
     problem = DescribeDocumentStatus(status).c_str();
@@ -51,7 +53,8 @@ bool WriteListDocument(const ListDocument& document, const WriteChoice& choice, 
   if (SaveDocument(document.params, document.datasets, kSelectRecordsAndChanges,
                    choice.encodingName.empty() ? nullptr : choice.encodingName.c_str(), choice.codePage,
                    choice.form == Form::Binary, plain) < 0) {
-    problem = "cannot be written in that form (a name or value it cannot hold, or a failed conversion)";
+    problem = "cannot be written in that form (a name or value it cannot hold, or text that the chosen "
+              "encoding cannot hold exactly)";
     return false;
   }
   if (choice.packing == Packing::None) {
