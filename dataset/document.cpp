@@ -54,31 +54,27 @@ int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& d
                 xml.offset);
 }
 
-int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& document,
+// Reads the binary form into the tree, its datasets into the list while the data is read, as
+// ParseXml does for text.
+int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& document, Kt_DatasetList& datasets,
                 Kt_DocumentStatus& status) noexcept {
   status.binary = true;
+  std::unique_ptr<Kt_DocumentStreamBuilder> builder(new (std::nothrow) Kt_DocumentStreamBuilder(document, datasets));
+  if (!builder) return Failed(status, Kt_DocumentError::OutOfMemory);
   Kt_BinaryReadStatus binary;
-  const std::ptrdiff_t position = ReadBinaryDocument(data, size, document, &binary);
+  const std::ptrdiff_t position = ReadBinaryDocumentEvents(data, size, *builder, &binary);
+  builder.reset();
   status.binaryError = binary.error;
   status.offset = binary.offset;
   if (position < 0) {
+    document.Clear();
+    datasets.Clear();
     return Failed(status,
                   binary.error == Kt_BinaryReadError::OutOfMemory ? Kt_DocumentError::OutOfMemory
                                                                   : Kt_DocumentError::Binary,
                   binary.offset);
   }
   return 0;
-}
-
-// Every "dataset" child of the root, in order, into a new dataset of the list.
-bool ReadDatasets(const Kt_DOMElem& root, Kt_DatasetList& datasets) noexcept {
-  for (std::size_t i = 0; i < root.ChildCount(); ++i) {
-    const Kt_DOMElem& child = *root.ChildAt(i);
-    if (!XmlNamesEqual(child.NameView(), View(kDataset))) continue;
-    auto* dataset = static_cast<Kt_Dataset*>(datasets.AppendNew());
-    if (!dataset || ReadDataset(*dataset, child, true) < 0) return false;
-  }
-  return true;
 }
 
 // A missing or empty root of a truncated binary document is reported as the truncation.
@@ -137,7 +133,7 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
   Kt_DOMDocument document;
   const bool binary = IsBinaryDocument(data, size);
   const int parsed =
-      binary ? ParseBinary(data, size, document, result)
+      binary ? ParseBinary(data, size, document, datasets, result)
              : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, datasets, result);
   if (parsed < 0) return -1;
 
@@ -153,13 +149,6 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
       datasets.Clear();
       return Failed(result, Kt_DocumentError::OutOfMemory);
     }
-  }
-  // The datasets of XML text were read while it was parsed; those of the binary form are read
-  // from the tree.
-  if (binary && !ReadDatasets(*root, datasets)) {
-    params.Clear();
-    datasets.Clear();
-    return Failed(result, Kt_DocumentError::OutOfMemory);
   }
   // A truncated binary document that still held a usable root is a success.
   result.error = Kt_DocumentError::None;
