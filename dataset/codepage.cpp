@@ -110,21 +110,6 @@ bool WideToMultiByte(unsigned codePage, const char16_t* units, std::size_t lengt
   return true;
 }
 
-bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
-  fromCodePage = ResolveCodePage(fromCodePage);
-  toCodePage = ResolveCodePage(toCodePage);
-  if (fromCodePage == toCodePage || in.IsEmpty()) {
-    out.Assign(in);
-    return true;
-  }
-  Kt_WString wide;
-  if (!MultiByteToWide(fromCodePage, in.c_str(), in.Length(), wide)) return false;
-  Kt_AString converted;
-  if (!WideToMultiByte(toCodePage, wide.c_str(), wide.Length(), converted)) return false;
-  out.Swap(converted);
-  return true;
-}
-
 bool WideToMultiByteExact(unsigned codePage, const char16_t* units, std::size_t length, Kt_AString& out) noexcept {
   if (!WideToMultiByte(codePage, units, length, out)) return false;
   Kt_WString back;
@@ -136,7 +121,11 @@ bool WideToMultiByteExact(unsigned codePage, const char16_t* units, std::size_t 
   return true;
 }
 
-bool ConvertCodePageExact(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+namespace {
+
+// From one code page to another through UTF-16, exactly or allowing default characters.
+bool ConvertThroughWide(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, bool exact,
+                        Kt_AString& out) noexcept {
   fromCodePage = ResolveCodePage(fromCodePage);
   toCodePage = ResolveCodePage(toCodePage);
   if (fromCodePage == toCodePage || in.IsEmpty()) {
@@ -146,9 +135,21 @@ bool ConvertCodePageExact(const Kt_AString& in, unsigned fromCodePage, unsigned 
   Kt_WString wide;
   if (!MultiByteToWide(fromCodePage, in.c_str(), in.Length(), wide)) return false;
   Kt_AString converted;
-  if (!WideToMultiByteExact(toCodePage, wide.c_str(), wide.Length(), converted)) return false;
+  if (!(exact ? WideToMultiByteExact : WideToMultiByte)(toCodePage, wide.c_str(), wide.Length(), converted)) {
+    return false;
+  }
   out.Swap(converted);
   return true;
+}
+
+}  // namespace
+
+bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+  return ConvertThroughWide(in, fromCodePage, toCodePage, false, out);
+}
+
+bool ConvertCodePageExact(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+  return ConvertThroughWide(in, fromCodePage, toCodePage, true, out);
 }
 
 Kt_AString WideUnitToSystemBytes(char16_t unit) noexcept {
