@@ -1,7 +1,15 @@
-// Entry point of the bootstrap installer. Until its installation modes exist it exits with a
-// non-zero code, which its callers treat as a failed installation.
+// Entry point of the bootstrap installer (ktinstlr.exe).
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 1;
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "bootstrap/installer_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // The argument vector as the runtime split it by the usual rules, quotes removed.
+  std::vector<std::string> arguments(__argv, __argv + __argc);
+  CKt_InstallerApp application(instance, std::move(arguments), kt::bootstrap::MessageBoxPrompt());
+  return application.Run();
 }

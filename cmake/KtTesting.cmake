@@ -1,10 +1,12 @@
-# kt_add_gtest(<target> SOURCES ... [LIBS ...] [LABELS ...])
+# kt_add_gtest(<target> SOURCES ... [LIBS ...] [LABELS ...] [PROPERTIES <name> <value>...])
 # Builds a GoogleTest program and registers each of its tests with CTest. In the win32 tree the
-# program is listed and run under Wine through the crosscompiling emulator.
+# program is listed and run under Wine through the crosscompiling emulator. PROPERTIES are added
+# to every test of the program (for example those of kt_nginx_fixture_properties).
 include(GoogleTest)
+include(${CMAKE_CURRENT_LIST_DIR}/KtNginxFixture.cmake)
 
 function(kt_add_gtest target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   if(NOT ARG_LABELS)
@@ -19,7 +21,7 @@ function(kt_add_gtest target)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${lock})
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300 ${lock} ${ARG_PROPERTIES})
 endfunction()
 
 # kt_add_gtest_variant(<target> <name> FILTER <gtest filter> ENV <VAR=value>... [LABELS ...])

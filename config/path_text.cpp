@@ -1,5 +1,7 @@
 #include "config/path_text.h"
 
+#include "dataset/path_separator.h"
+
 namespace kt {
 namespace {
 
@@ -31,7 +33,7 @@ std::string UpperAscii(std::string text)
 
 std::string WithBackslash(std::string folder)
 {
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    if (!folder.empty() && !EndsWithPathSeparator(folder.data(), folder.size(), false)) folder += '\\';
     return folder;
 }
 

@@ -11,7 +11,8 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 bool StartsWithNoCase(const std::string& text, const std::string& prefix);
 std::string UpperAscii(std::string text);
 
-// Appends a backslash unless the text is empty or already ends with one.
+// Appends a backslash unless the text is empty or already ends with one (a trail byte of a
+// double-byte character is no backslash).
 std::string WithBackslash(std::string folder);
 
 // Replaces the last occurrence of `from` by `to`; the text is unchanged when `from` is absent.

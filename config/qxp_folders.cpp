@@ -53,7 +53,9 @@ int Kt_QxpConfiguration::ExpandAlias(const std::string& path, std::string& out, 
     ++expansionDepth_;
     const std::string folder = ResolveAlias(code, d);
     --expansionDepth_;
-    out = WithBackslash(folder) + path.substr(close + 1);
+    // An alias whose folder is unknown leaves the path as it is: with its token still in front it
+    // cannot pass for a relative path and land under some other folder.
+    out = folder.empty() ? path : WithBackslash(folder) + path.substr(close + 1);
     return code;
 }
 

@@ -114,6 +114,9 @@ Kt_AString DescribeDocumentStatus(const Kt_DocumentStatus& status) noexcept {
     case Kt_DocumentError::EmptyRoot:
       text = "the root element is empty";
       break;
+    case Kt_DocumentError::DamagedEnvelope:
+      text = "damaged packed envelope (broken stream or wrong check value)";
+      break;
     case Kt_DocumentError::OutOfMemory:
       text = "out of memory";
       break;

@@ -29,6 +29,7 @@ enum class Kt_DocumentError {
   NoRoot,       // no top-level "root" element
   EmptyRoot,    // the "root" element has no children
   OutOfMemory,
+  DamagedEnvelope,  // a packed envelope whose stream is broken or whose check value is wrong
 };
 
 // The outcome of LoadDocument, for messages such as "mismatched end tag at byte 120". The offset

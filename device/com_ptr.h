@@ -33,6 +33,11 @@ class ComPtr {
   void Reset() {
     if (ptr_ != nullptr) std::exchange(ptr_, nullptr)->Release();
   }
+  // Takes over one reference the caller holds; releases what was held first.
+  void Attach(Interface* ptr) {
+    Reset();
+    ptr_ = ptr;
+  }
 
  private:
   Interface* ptr_ = nullptr;

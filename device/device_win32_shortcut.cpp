@@ -20,17 +20,6 @@ namespace {
 
 const char kScriptName[] = "_ShortcutJS.js";
 
-// Asks the browser library whether this process is a protected-mode browser. A process that has
-// not loaded that library is no browser at all, so it is not loaded just to ask.
-bool IsProtectedModeProcess() {
-  HMODULE browser = ::GetModuleHandleA("ieframe.dll");
-  if (browser == nullptr) return false;
-  using Query = HRESULT(WINAPI*)(BOOL*);
-  auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(::GetProcAddress(browser, "IEIsProtectedModeProcess")));
-  BOOL result = FALSE;
-  return query != nullptr && SUCCEEDED(query(&result)) && result;
-}
-
 // Deletes the script file when the operation ends, whatever its outcome.
 class ScriptFile {
  public:
@@ -56,7 +45,7 @@ HRESULT Kt_DeviceWIN32::CreateShortcut(const std::string& shortcutPath, const st
   if (!kt::device::FitsPathLimit(kt::device::WithLinkExtension(shortcutPath))) {
     return Win32Result(ERROR_FILENAME_EXCED_RANGE);
   }
-  bool protectedMode = protectedMode_ ? protectedMode_() : IsProtectedModeProcess();
+  bool protectedMode = protectedMode_ && protectedMode_();
   if (protectedMode) {
     return CreateShortcutByScript(shortcutPath, target, arguments, iconLocation, workingFolder, description);
   }

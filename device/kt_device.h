@@ -67,6 +67,8 @@ class Kt_Device {
   const std::string& Kind() const { return kind_; }
   int DeviceIndex() const { return deviceIndex_; }
   HWND OwnerWindow() const { return ownerWindow_; }
+  // The control creates its window after its devices: the owner of their user interface follows.
+  void SetOwnerWindow(HWND window) { ownerWindow_ = window; }
   Kt_QxpConfiguration* Configuration() const { return configuration_; }
 
  protected:

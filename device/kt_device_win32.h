@@ -64,8 +64,9 @@ class Kt_DeviceWIN32 : public Kt_Device {
   // 1 when the restart (or shut-down) was started.
   /* slot 32 */ virtual int Reboot(bool restart);
 
-  // Seams for tests, which must neither restart the machine nor depend on the browser: the system
-  // call that restarts, and the question whether this process is a protected-mode browser.
+  // The system call that restarts (tests must not restart the machine), and the question whether
+  // this process is a protected-mode browser: the engine owns that question and hands it in; a
+  // device without it takes the process for an ordinary one.
   using ExitWindowsCall = std::function<BOOL(UINT flags, DWORD reason)>;
   using ProtectedModeQuery = std::function<bool()>;
   void SetExitWindowsCall(ExitWindowsCall call) { exitWindows_ = std::move(call); }

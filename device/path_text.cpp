@@ -1,5 +1,7 @@
 #include "device/path_text.h"
 
+#include "dataset/path_separator.h"
+
 #include <cstring>
 
 namespace kt::device {
@@ -27,7 +29,7 @@ std::string UpperCase(const std::string& text) {
 }
 
 bool EndsWithBackslash(const std::string& path, UINT codePage) {
-  return !path.empty() && LastBackslash(path, codePage) == path.size() - 1;
+  return EndsWithPathSeparator(path.data(), path.size(), false, codePage);
 }
 
 std::string WithTrailingBackslash(const std::string& path, UINT codePage) {

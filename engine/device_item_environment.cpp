@@ -1,6 +1,5 @@
 #include "engine/device_item_environment.h"
 
-#include <shlwapi.h>
 
 #include <memory>
 #include <string>
@@ -8,8 +7,8 @@
 #include "config/qxp_configuration.h"
 #include "config/registry.h"
 #include "device/kt_device.h"
-#include "engine/core/path_join.h"
 #include "engine/privilege_checks.h"
+#include "engine/target_resolution.h"
 
 namespace kt::engine {
 
@@ -40,17 +39,9 @@ std::int32_t DeviceItemEnvironment::CurrentDeviceKind() {
 
 Kt_AString DeviceItemEnvironment::ResolveTarget(const Kt_AString& target) {
   const Kt_AString& aliasFolder = Cached(aliasFolder_, [&] { return configuration_.AliasFolder(kCurrent); });
-  if (target.IsEmpty()) return aliasFolder;
-  if (target.At(0) == '{') return target;
   std::string path = ToString(target);
-  for (char& ch : path) {
-    if (ch == '/') ch = '\\';
-  }
-  // The aliases that resolve to nothing leave the output alone: it starts as the path itself.
-  std::string expanded = path;
-  configuration_.ExpandAlias(path, expanded, kCurrent);
-  if (::PathIsRelativeA(expanded.c_str())) return JoinPath(aliasFolder, ToAString(expanded));
-  return ToAString(expanded);
+  ResolveTargetPath(configuration_, ToString(aliasFolder), path);
+  return ToAString(path);
 }
 
 Kt_AString DeviceItemEnvironment::ExecFolder() {

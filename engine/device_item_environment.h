@@ -25,8 +25,7 @@ class DeviceItemEnvironment : public ItemEnvironment {
   DeviceItemEnvironment& operator=(const DeviceItemEnvironment&) = delete;
 
   std::int32_t CurrentDeviceKind() override;
-  // An empty TARGET is the alias folder; a class identifier stays as it is; otherwise '/' becomes
-  // '\', a leading path alias is expanded and a relative result is placed in the alias folder.
+  // ResolveTargetPath (target_resolution.h) with the alias folder looked up once per merge.
   Kt_AString ResolveTarget(const Kt_AString& target) override;
   Kt_AString ExecFolder() override;
   Kt_AString SystemFolder() override;

@@ -111,9 +111,14 @@ bool MergeLists(const ListSide& server, const ListSide& local, bool configuratio
     if (configurationList) {
       if (localRow < 0) {
         item.status = StatusText(kStatusDownload);
-      } else if (CompareVersions(View(item.version),
-                                 View(localReader.ReadRecordFields(localRow, convertedLocal).version)) <= 0) {
-        continue;
+      } else {
+        // A component list that did not finish last time (its row left at "0") is due again even
+        // when its version did not change; otherwise a failed list would never be retried.
+        const LocalRecord localList = localReader.ReadRecordFields(localRow, convertedLocal);
+        const bool unfinished = localList.status == StatusText(kStatusDownload) || localList.status == StatusText(kStatusApply);
+        if (!unfinished && CompareVersions(View(item.version), View(localList.version)) <= 0) {
+          continue;
+        }
       }
       Count(kStatusDownload, counts);
     } else {

@@ -187,4 +187,15 @@ TEST(AliasExpansion, AFolderThatLeadsBackToItselfEnds)
     EXPECT_FALSE(config.ExecutablePath(99).empty());
 }
 
+// Folders a CE device does not know (without a connected device: its desktop) stay empty: a path
+// in them keeps its token rather than turning into a relative path under some other folder.
+TEST(AliasExpansion, AnAliasWithoutAFolderLeavesThePathAsItIs)
+{
+    Kt_QxpConfiguration config;
+    config.SetDeviceType("CE");
+    std::string out = "x";
+    EXPECT_EQ(config.ExpandAlias("%DESKTOP%x.lnk", out, 1), kt::kAliasDesktop);
+    EXPECT_EQ(out, "%DESKTOP%x.lnk");
+}
+
 }  // namespace

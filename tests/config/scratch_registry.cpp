@@ -81,7 +81,10 @@ SetAsideKey::~SetAsideKey()
     }
     if (saved_) {
         EXPECT_TRUE(CopyTree(backup_, path_)) << "cannot restore " << path_;
-        DeleteKeyTree(backup_.substr(0, backup_.rfind('\\')));
+        // Only this key's own backup goes: another key set aside by the same test keeps its
+        // backup beside it until that key is restored; the common parent goes once it is empty.
+        DeleteKeyTree(backup_);
+        RegDeleteKeyA(HKEY_CURRENT_USER, backup_.substr(0, backup_.rfind('\\')).c_str());
     }
 }
 

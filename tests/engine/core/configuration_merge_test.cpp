@@ -61,6 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
                           {"SOURCE=CORE/LIST.XML|VERSION=1.1|STATUS=2"}, {}, {}, 0},
         ConfigurationCase{"NewerVersionWritten", {"SOURCE=core/list.xml|VERSION=1.1"},
                           {"SOURCE=Core/List.xml|VERSION=1.0|STATUS=2"}, {"core/list.xml"}, {"0"}, 1},
+        // A list that failed last time (left at "0" or "1") is due again at the same version.
+        ConfigurationCase{"UnfinishedListIsDueAgain",
+                          {"SOURCE=a.xml|VERSION=1", "SOURCE=b.xml|VERSION=1", "SOURCE=c.xml|VERSION=1"},
+                          {"SOURCE=a.xml|VERSION=1|STATUS=0", "SOURCE=b.xml|VERSION=1|STATUS=1",
+                           "SOURCE=c.xml|VERSION=1|STATUS=3"},
+                          {"a.xml", "b.xml"}, {"0", "0"}, 2},
         ConfigurationCase{"EmptyActionIsKept", {"SOURCE=a.xml|VERSION=1|ACTION="}, {}, {"a.xml"}, {"0"}, 1},
         ConfigurationCase{"RowWithoutSourceLeftOut", {"VERSION=1", "SOURCE=a.xml|VERSION=1"}, {}, {"a.xml"}, {"0"}, 1},
         // A new row is always written with "0": the run checks UACFIX again before it fetches.
