@@ -21,11 +21,12 @@ public:
     // Creates or opens `subKey` below `root` (a predefined root such as HKEY_CURRENT_USER, or an
     // open key) with the access mask. A key already held is closed first.
     virtual int Create(HKEY root, const std::string& subKey, REGSAM access) = 0;
-    // Create below the key held by `parent`, with full access (0xF003F).
+    // Create below the key held by `parent`, with full access (0xF003F). The parent must be a
+    // registry object of the same kind (PC or device); any other fails with ERROR_INVALID_HANDLE.
     virtual int CreateSub(const Kt_Registry* parent, const std::string& subKey) = 0;
     // Opens an existing key; a key already held is closed first.
     virtual int Open(HKEY root, const std::string& subKey, REGSAM access) = 0;
-    // Open below the key held by `parent`.
+    // Open below the key held by `parent`, which must be of the same kind, as for CreateSub.
     virtual int OpenSub(const Kt_Registry* parent, const std::string& subKey, REGSAM access) = 0;
     // Flushes and closes the held key; 1 when no key was open.
     virtual int Close() = 0;
@@ -71,6 +72,15 @@ protected:
     {
         reportError_(error);
         return 0;
+    }
+
+    // True when `parent` holds a key and is a registry object of the kind `Kind`. A key of the
+    // device's registry means nothing to the PC's registry functions and the other way round, so
+    // a parent of the other kind is refused before its key reaches them.
+    template <class Kind>
+    static bool HoldsKeyOf(const Kt_Registry* parent)
+    {
+        return parent && parent->Key() && dynamic_cast<const Kind*>(parent) != nullptr;
     }
 
     HKEY key_ = nullptr;

@@ -139,7 +139,7 @@ int Kt_RegistryCe::Create(HKEY root, const std::string& subKey, REGSAM access)
 
 int Kt_RegistryCe::CreateSub(const Kt_Registry* parent, const std::string& subKey)
 {
-    if (!parent || !parent->Key()) return Fail(ERROR_INVALID_HANDLE);
+    if (!HoldsKeyOf<Kt_RegistryCe>(parent)) return Fail(ERROR_INVALID_HANDLE);
     return Create(parent->Key(), subKey, KEY_ALL_ACCESS);
 }
 
@@ -161,7 +161,7 @@ int Kt_RegistryCe::Open(HKEY root, const std::string& subKey, REGSAM access)
 
 int Kt_RegistryCe::OpenSub(const Kt_Registry* parent, const std::string& subKey, REGSAM access)
 {
-    if (!parent || !parent->Key()) return Fail(ERROR_INVALID_HANDLE);
+    if (!HoldsKeyOf<Kt_RegistryCe>(parent)) return Fail(ERROR_INVALID_HANDLE);
     return Open(parent->Key(), subKey, access);
 }
 

@@ -48,7 +48,7 @@ int Kt_RegistryWin32::Create(HKEY root, const std::string& subKey, REGSAM access
 
 int Kt_RegistryWin32::CreateSub(const Kt_Registry* parent, const std::string& subKey)
 {
-    if (!parent || !parent->Key()) return Fail(ERROR_INVALID_HANDLE);
+    if (!HoldsKeyOf<Kt_RegistryWin32>(parent)) return Fail(ERROR_INVALID_HANDLE);
     return Create(parent->Key(), subKey, KEY_ALL_ACCESS);
 }
 
@@ -64,7 +64,7 @@ int Kt_RegistryWin32::Open(HKEY root, const std::string& subKey, REGSAM access)
 
 int Kt_RegistryWin32::OpenSub(const Kt_Registry* parent, const std::string& subKey, REGSAM access)
 {
-    if (!parent || !parent->Key()) return Fail(ERROR_INVALID_HANDLE);
+    if (!HoldsKeyOf<Kt_RegistryWin32>(parent)) return Fail(ERROR_INVALID_HANDLE);
     return Open(parent->Key(), subKey, access);
 }
 

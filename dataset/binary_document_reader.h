@@ -5,6 +5,7 @@
 
 #include "dataset/astring.h"
 #include "dataset/dom_document.h"
+#include "dataset/sax_handler.h"
 
 enum class Kt_BinaryReadError {
   None,
@@ -12,6 +13,7 @@ enum class Kt_BinaryReadError {
   Truncated,    // a field would pass the end of the data (the nodes read so far are kept)
   TooDeep,      // nodes nested deeper than kDomMaxDepth
   OutOfMemory,  // a string or node could not be stored
+  Conversion,   // a string holds a character that the system code page lacks
 };
 
 // The outcome of reading a binary document: the reason and the byte offset of the field at
@@ -44,5 +46,18 @@ Kt_AString DescribeBinaryReadStatus(const Kt_BinaryReadStatus& status) noexcept;
 // `status` (optional) receives the reason and the byte offset.
 std::ptrdiff_t ReadBinaryDocument(const unsigned char* data, std::size_t size, Kt_DOMDocument& document,
                                   Kt_BinaryReadStatus* status = nullptr) noexcept;
+
+// Reads a binary document as parse events, as the tokenizer reports XML text, so that a receiver
+// such as the document loader can read datasets while the data is read, without a tree of every
+// record. The events build the same tree that ReadBinaryDocument builds, with these
+// differences: every text (text and whitespace nodes, CDATA sections, an element's own text) is
+// reported as a CDATA section, since it needs no unescaping, so elements of kind 51 come out
+// as kind 52 and text children as CDATA children; an empty element (kind 49) that has children
+// is reported as an element with content; comments are reported as comments (which receivers
+// may drop). Attribute values are escaped into the attribute text of the events. Results are
+// those of ReadBinaryDocument; when the data ends early, the elements still open are ended, so
+// the receiver sees what was read; a receiver that stops the events gives -1 with OutOfMemory.
+std::ptrdiff_t ReadBinaryDocumentEvents(const unsigned char* data, std::size_t size, Kt_SAXCtxHandler& receiver,
+                                        Kt_BinaryReadStatus* status = nullptr) noexcept;
 
 #endif

@@ -16,7 +16,7 @@ static_assert(sizeof(CellsHeader) == 8, "cells stay 8-byte aligned");
 constexpr std::uint32_t kHeapCells = 0x4B744843u;    // "KtHC"
 constexpr std::uint32_t kCarvedCells = 0x4B744343u;  // "KtCC"
 
-thread_local Kt_BlockArena* t_arena = nullptr;
+thread_local Kt_CellArenaScope* t_innermost = nullptr;
 
 }  // namespace
 
@@ -25,7 +25,8 @@ namespace kt_cells {
 void* Allocate(std::size_t bytes) {
   const std::size_t total = sizeof(CellsHeader) + bytes;
   std::uint32_t offset = 0;
-  void* raw = t_arena ? t_arena->Carve(total, offset) : nullptr;
+  Kt_BlockArena* arena = Kt_CellArenaScope::Current();
+  void* raw = arena ? arena->Carve(total, offset) : nullptr;
   std::uint32_t how = kCarvedCells;
   if (!raw) {
     raw = std::malloc(total);
@@ -50,6 +51,14 @@ void Release(void* storage) noexcept {
 
 }  // namespace kt_cells
 
-Kt_CellArenaScope::Kt_CellArenaScope(Kt_BlockArena& arena) noexcept : m_outer(t_arena) { t_arena = &arena; }
+Kt_CellArenaScope::Kt_CellArenaScope(Kt_BlockArena& arena) noexcept : m_arena(arena), m_outer(t_innermost) {
+  t_innermost = this;
+}
 
-Kt_CellArenaScope::~Kt_CellArenaScope() { t_arena = m_outer; }
+Kt_CellArenaScope::~Kt_CellArenaScope() {
+  Kt_CellArenaScope** link = &t_innermost;
+  while (*link && *link != this) link = &(*link)->m_outer;
+  if (*link) *link = m_outer;
+}
+
+Kt_BlockArena* Kt_CellArenaScope::Current() noexcept { return t_innermost ? &t_innermost->m_arena : nullptr; }

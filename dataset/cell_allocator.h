@@ -21,6 +21,9 @@ void Release(void* storage) noexcept;
 
 }  // namespace kt_cells
 
+// Scopes of one thread form a chain; the innermost open scope's arena is the one in use. A scope
+// that ends leaves the chain wherever it stands in it, so scopes may end in any order: the arena
+// of a scope that has ended is never used again.
 class Kt_CellArenaScope {
  public:
   explicit Kt_CellArenaScope(Kt_BlockArena& arena) noexcept;
@@ -28,8 +31,12 @@ class Kt_CellArenaScope {
   Kt_CellArenaScope(const Kt_CellArenaScope&) = delete;
   Kt_CellArenaScope& operator=(const Kt_CellArenaScope&) = delete;
 
+  // The arena cells of this thread come from now, or null for the heap.
+  static Kt_BlockArena* Current() noexcept;
+
  private:
-  Kt_BlockArena* m_outer;  // the scope this one hides, restored when it ends
+  Kt_BlockArena& m_arena;
+  Kt_CellArenaScope* m_outer;  // the scope this one hides
 };
 
 template <class T>

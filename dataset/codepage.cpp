@@ -55,8 +55,8 @@ unsigned SystemCodePage() noexcept {
   return cached;
 }
 
-void SetSystemCodePageOverride(unsigned codePage) noexcept {
-  g_overrideCodePage.store(codePage, std::memory_order_relaxed);
+unsigned SetSystemCodePageOverride(unsigned codePage) noexcept {
+  return g_overrideCodePage.exchange(codePage, std::memory_order_relaxed);
 }
 
 unsigned ResolveCodePage(unsigned codePage) noexcept { return codePage ? codePage : SystemCodePage(); }
@@ -110,7 +110,22 @@ bool WideToMultiByte(unsigned codePage, const char16_t* units, std::size_t lengt
   return true;
 }
 
-bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+bool WideToMultiByteExact(unsigned codePage, const char16_t* units, std::size_t length, Kt_AString& out) noexcept {
+  if (!WideToMultiByte(codePage, units, length, out)) return false;
+  Kt_WString back;
+  if (!MultiByteToWide(codePage, out.c_str(), out.Length(), back) || back.Length() != length ||
+      (length && std::memcmp(back.c_str(), units, length * sizeof(char16_t)) != 0)) {
+    out.Clear();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// From one code page to another through UTF-16, exactly or allowing default characters.
+bool ConvertThroughWide(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, bool exact,
+                        Kt_AString& out) noexcept {
   fromCodePage = ResolveCodePage(fromCodePage);
   toCodePage = ResolveCodePage(toCodePage);
   if (fromCodePage == toCodePage || in.IsEmpty()) {
@@ -120,9 +135,21 @@ bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCod
   Kt_WString wide;
   if (!MultiByteToWide(fromCodePage, in.c_str(), in.Length(), wide)) return false;
   Kt_AString converted;
-  if (!WideToMultiByte(toCodePage, wide.c_str(), wide.Length(), converted)) return false;
+  if (!(exact ? WideToMultiByteExact : WideToMultiByte)(toCodePage, wide.c_str(), wide.Length(), converted)) {
+    return false;
+  }
   out.Swap(converted);
   return true;
+}
+
+}  // namespace
+
+bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+  return ConvertThroughWide(in, fromCodePage, toCodePage, false, out);
+}
+
+bool ConvertCodePageExact(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept {
+  return ConvertThroughWide(in, fromCodePage, toCodePage, true, out);
 }
 
 Kt_AString WideUnitToSystemBytes(char16_t unit) noexcept {

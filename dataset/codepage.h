@@ -13,10 +13,12 @@
 //  - Windows: GetACP().
 //  - POSIX: 1252, unless the environment variable KT_ANSI_CODEPAGE holds a decimal code page
 //    number (for example KT_ANSI_CODEPAGE=949) when it is first read.
-// SetSystemCodePageOverride replaces the answer on every platform until it is called with 0;
-// it exists for tests that need another system code page inside one process.
+// SetSystemCodePageOverride replaces the answer on every platform until it is called with 0,
+// and returns the override it replaces (0 for none); it exists for tests that need another
+// system code page inside one process, and for tools that work in the code page of the document
+// they handle.
 unsigned SystemCodePage() noexcept;
-void SetSystemCodePageOverride(unsigned codePage) noexcept;
+unsigned SetSystemCodePageOverride(unsigned codePage) noexcept;
 
 // 0 becomes SystemCodePage(); anything else is returned as it is.
 unsigned ResolveCodePage(unsigned codePage) noexcept;
@@ -43,6 +45,12 @@ bool WideToMultiByte(unsigned codePage, const char16_t* units, std::size_t lengt
 // From one code page to another through UTF-16; equal code pages copy the bytes. `out` may be
 // `in`.
 bool ConvertCodePage(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept;
+
+// As WideToMultiByte and ConvertCodePage, but false (with `out` empty) also when the result
+// would not hold the text exactly: a character the target code page lacks would become its
+// default character ('?') or a look-alike. Checked by converting the result back.
+bool WideToMultiByteExact(unsigned codePage, const char16_t* units, std::size_t length, Kt_AString& out) noexcept;
+bool ConvertCodePageExact(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept;
 
 // One UTF-16 code unit in the system code page (one to four bytes), as numeric character
 // references of XML text need it.

@@ -41,8 +41,9 @@ int Fold(unsigned char byte) noexcept { return (byte >= 'A' && byte <= 'Z') ? by
 
 int CompareFolded(const char* a, const char* b, std::size_t count) noexcept {
   if (a == b) return 0;
-  if (!a) a = "";
-  if (!b) b = "";
+  // A null side is the empty string, and against a non-empty one it sorts exactly one step away.
+  if (!a) return count > 0 && *b ? -1 : 0;
+  if (!b) return count > 0 && *a ? 1 : 0;
   const LeadByteRow* row = RowOf(SystemCodePage());
   std::size_t i = 0;
   while (i < count) {

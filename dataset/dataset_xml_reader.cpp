@@ -22,34 +22,12 @@ constexpr unsigned kKorean = 0x12;
 constexpr unsigned kChinese = 0x04;
 constexpr unsigned kJapanese = 0x11;
 
-bool IsAsciiDigits(const Kt_AString& text) noexcept {
-  for (std::size_t i = 0; i < text.Length(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return false;
-  }
-  return true;
-}
-
 // The word shown for a subtotal, in the system's language.
 const char* SubtotalWord() noexcept {
   const unsigned language = PrimaryLanguage(SystemLanguage());
   if (language == kKorean) return "\xBC\xD2\xB0\xE8";
   if (language == kChinese || language == kJapanese) return "\xE1\xB3\xCD\xAA";
   return "subtotal";
-}
-
-// Documents write a time on 1 January 1900 in the short form "HHmmss" (date_value.h), which the
-// date text reader would take for a year and a month. Six digits that form a valid time are
-// therefore read as that time, so that such values survive a save and a load.
-double DocumentDateFromText(const Kt_AString& text) noexcept {
-  double days = 0;
-  if (text.Length() == 6 && IsAsciiDigits(text)) {
-    const int hour = (text[0] - '0') * 10 + (text[1] - '0');
-    const int minute = (text[2] - '0') * 10 + (text[3] - '0');
-    const int second = (text[4] - '0') * 10 + (text[5] - '0');
-    if (DateFromFields(1900, 1, 1, hour, minute, second, days)) return days;
-  }
-  DateFromText(text, days);
-  return days;
 }
 
 // A non-empty text as a value of the given kind.
@@ -61,8 +39,11 @@ Kt_Variant ValueFromText(Kt_VarKind kind, Kt_AString text) noexcept {
       return Kt_Variant::FromDouble(TextToDouble(text));
     case Kt_VarKind::Currency:
       return Kt_Variant::FromCurrency(CurrencyFromText(text));
-    case Kt_VarKind::Date:
-      return Kt_Variant::FromDate(DocumentDateFromText(text));
+    case Kt_VarKind::Date: {
+      double days = 0;
+      DateFromText(text, days);  // an invalid text leaves the cleared date 0
+      return Kt_Variant::FromDate(days);
+    }
     case Kt_VarKind::Blob: {
       Kt_Buffer bytes;
       Base64Decode(text, bytes);

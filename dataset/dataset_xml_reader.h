@@ -16,8 +16,8 @@
 //  - "column": a constant column of the value type named by "type"; its text (own text, else the
 //    first child's) converted by that type (INTEGER text-to-integer, DECIMAL text-to-number,
 //    CURRENCY and DATE by their text forms, BLOB from base64, others as a string); empty text
-//    gives null. Dates are read from "yyyyMMddHHmmss" or a leading part of it, except that six
-//    digits forming a valid time are the "HHmmss" form written for times on 1 January 1900.
+//    gives null. Dates are read from "yyyyMMddHHmmss" or a leading part of it (so six digits
+//    are a year and a month; documents never store the short time form, see DocumentDateText).
 //  - "colinfo": a column with "type" (STRING when absent), "size" (255 when absent), "MapValue"
 //    and the summary named by "summ" (summary_names.h); a column whose id exists already is not
 //    added. A text summary takes its text from "summ" after "text:"; the other summaries whose

@@ -1,6 +1,5 @@
 #include "dataset/dataset_xml_writer.h"
 
-#include <cmath>
 #include <new>
 
 #include "dataset/base64.h"
@@ -43,7 +42,7 @@ class DatasetElementBuilder {
           (isBlob && !column->AddAttribute(kEncrypt, kBase64))) {
         return false;
       }
-      const Kt_AString text = isBlob ? Base64Encode(constant->value.BytesValue()) : constant->value.ToString();
+      const Kt_AString text = isBlob ? Base64Encode(constant->value.BytesValue()) : DocumentValueText(constant->value);
       if (text.IsEmpty()) continue;
       Kt_DOMElem* child = column->AddChild(NodeText);
       if (!child) return false;
@@ -146,12 +145,10 @@ class DatasetElementBuilder {
     if (!cell) return false;
     if (info.type == static_cast<std::uint16_t>(Kt_ColType::Blob)) {
       cell->SetText(value.Kind() == Kt_VarKind::Blob ? Base64Encode(value.BytesValue()) : Base64Encode(TextBytes(value)));
-    } else if (value.Kind() == Kt_VarKind::Decimal) {
-      if (std::isfinite(value.DoubleValue())) cell->SetText(DecimalToText(value.DoubleValue()));
     } else if (value.Kind() == Kt_VarKind::String) {
       cell->SetText(value.StringValue());
     } else {
-      cell->SetText(value.ToString());
+      cell->SetText(DocumentValueText(value));
     }
     return true;
   }

@@ -156,3 +156,15 @@ Kt_AString DateToText(double value, const char* pattern) noexcept {
   }
   return text;
 }
+
+Kt_AString DocumentDateText(double value) noexcept {
+  Kt_DateFields f;
+  Kt_AString text;
+  if (!DateToFields(value, f)) return text;
+  if (f.hour == 0 && f.minute == 0 && f.second == 0) {
+    text.Format("%04d%02d%02d", f.year, f.month, f.day);
+  } else {
+    text.Format("%04d%02d%02d%02d%02d%02d", f.year, f.month, f.day, f.hour, f.minute, f.second);
+  }
+  return text;
+}

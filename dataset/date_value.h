@@ -43,4 +43,10 @@ inline bool DateFromText(const Kt_AString& text, double& value) noexcept {
 // anything else is copied. Empty for a value outside the valid range.
 Kt_AString DateToText(double value, const char* pattern = nullptr) noexcept;
 
+// The form documents store: "yyyyMMdd" at midnight, otherwise "yyyyMMddHHmmss", also on
+// 1 January 1900. The short "HHmmss" form of DateToText is never stored: six digits read back
+// as "yyyyMM" (DateFromText), so "202401" stays January 2024 and a stored time stays that time.
+// Empty for a value outside the valid range.
+Kt_AString DocumentDateText(double value) noexcept;
+
 #endif

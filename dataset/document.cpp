@@ -1,5 +1,6 @@
 #include "dataset/document.h"
 
+#include <memory>
 #include <new>
 #include <string_view>
 
@@ -13,7 +14,6 @@
 #include "dataset/encoding_names.h"
 #include "dataset/params_xml.h"
 #include "dataset/text_recode.h"
-#include "dataset/wstring.h"
 #include "dataset/xml_encoding.h"
 #include "dataset/xml_names.h"
 #include "dataset/xml_tokenizer.h"
@@ -29,27 +29,22 @@ int Failed(Kt_DocumentStatus& status, Kt_DocumentError error, std::size_t offset
   return -1;
 }
 
-// Parses XML text into the tree. Text in another code page than the system's is converted
-// first, unless it is ASCII in two code pages that keep ASCII as it is (most list documents):
-// that conversion could not change a byte.
-// Its datasets are read into the list while the text is parsed.
+// Parses XML text into the tree, in the system code page (XmlTextInSystemCodePage). Its datasets
+// are read into the list while the text is parsed.
 int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& datasets,
              Kt_DocumentStatus& status) noexcept {
-  const Kt_XmlTextEncoding encoding = DetectXmlEncoding(bytes);
-  std::string_view text = bytes.substr(encoding.skip);
   Kt_AString converted;
-  if (encoding.codePage != 0 && !RecodeLeavesText(text.data(), text.size(), encoding.codePage, 0)) {
-    Kt_WString wide;
-    if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
-        !WideToMultiByte(0, wide.c_str(), wide.Length(), converted)) {
-      status.xmlError = Kt_XmlError::Conversion;
-      return Failed(status, Kt_DocumentError::XmlSyntax);
-    }
-    text = std::string_view(converted.c_str(), converted.Length());
+  std::string_view text;
+  if (!XmlTextInSystemCodePage(bytes, converted, text)) {
+    status.xmlError = Kt_XmlError::Conversion;
+    return Failed(status, Kt_DocumentError::XmlSyntax);
   }
   Kt_XmlStatus xml;
-  Kt_DocumentStreamBuilder builder(document, datasets);
-  const std::ptrdiff_t position = TokenizeXml(text, builder, &xml);
+  // The builder holds its open-element stack and string caches (tens of kilobytes): on the heap,
+  // since documents are loaded on a browser's UI thread whose stack is not ours to spend.
+  std::unique_ptr<Kt_DocumentStreamBuilder> builder(new (std::nothrow) Kt_DocumentStreamBuilder(document, datasets));
+  if (!builder) return Failed(status, Kt_DocumentError::OutOfMemory);
+  const std::ptrdiff_t position = TokenizeXml(text, *builder, &xml);
   if (position > 0) return 0;
   document.Clear();
   datasets.Clear();
@@ -59,39 +54,27 @@ int ParseXml(std::string_view bytes, Kt_DOMDocument& document, Kt_DatasetList& d
                 xml.offset);
 }
 
-int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& document,
+// Reads the binary form into the tree, its datasets into the list while the data is read, as
+// ParseXml does for text.
+int ParseBinary(const unsigned char* data, std::size_t size, Kt_DOMDocument& document, Kt_DatasetList& datasets,
                 Kt_DocumentStatus& status) noexcept {
   status.binary = true;
+  std::unique_ptr<Kt_DocumentStreamBuilder> builder(new (std::nothrow) Kt_DocumentStreamBuilder(document, datasets));
+  if (!builder) return Failed(status, Kt_DocumentError::OutOfMemory);
   Kt_BinaryReadStatus binary;
-  const std::ptrdiff_t position = ReadBinaryDocument(data, size, document, &binary);
+  const std::ptrdiff_t position = ReadBinaryDocumentEvents(data, size, *builder, &binary);
+  builder.reset();
   status.binaryError = binary.error;
   status.offset = binary.offset;
   if (position < 0) {
+    document.Clear();
+    datasets.Clear();
     return Failed(status,
                   binary.error == Kt_BinaryReadError::OutOfMemory ? Kt_DocumentError::OutOfMemory
                                                                   : Kt_DocumentError::Binary,
                   binary.offset);
   }
   return 0;
-}
-
-unsigned DeclaredCodePage(const Kt_DOMDocument& document) noexcept {
-  const Kt_DOMElem* declaration = document.FindNode(View(kXml));
-  if (!declaration) return SystemCodePage();
-  const Kt_AString* encoding = declaration->FindAttribute(View(kEncoding));
-  if (!encoding || encoding->IsEmpty()) return SystemCodePage();
-  return CodePageFromName(View(*encoding));
-}
-
-// Every "dataset" child of the root, in order, into a new dataset of the list.
-bool ReadDatasets(const Kt_DOMElem& root, Kt_DatasetList& datasets) noexcept {
-  for (std::size_t i = 0; i < root.ChildCount(); ++i) {
-    const Kt_DOMElem& child = *root.ChildAt(i);
-    if (!XmlNamesEqual(child.NameView(), View(kDataset))) continue;
-    auto* dataset = static_cast<Kt_Dataset*>(datasets.AppendNew());
-    if (!dataset || ReadDataset(*dataset, child, true) < 0) return false;
-  }
-  return true;
 }
 
 // A missing or empty root of a truncated binary document is reported as the truncation.
@@ -153,11 +136,11 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
   Kt_DOMDocument document;
   const bool binary = IsBinaryDocument(data, size);
   const int parsed =
-      binary ? ParseBinary(data, size, document, result)
+      binary ? ParseBinary(data, size, document, datasets, result)
              : ParseXml(std::string_view(reinterpret_cast<const char*>(data), size), document, datasets, result);
   if (parsed < 0) return -1;
 
-  codePage = DeclaredCodePage(document);
+  codePage = document.DeclaredCodePage();
   const Kt_DOMElem* root = document.FindNode(View(kRoot));
   if (!root || root->ChildCount() == 0) {
     datasets.Clear();
@@ -169,13 +152,6 @@ int LoadDocument(const unsigned char* data, std::size_t size, Kt_ParamList& para
       datasets.Clear();
       return Failed(result, Kt_DocumentError::OutOfMemory);
     }
-  }
-  // The datasets of XML text were read while it was parsed; those of the binary form are read
-  // from the tree.
-  if (binary && !ReadDatasets(*root, datasets)) {
-    params.Clear();
-    datasets.Clear();
-    return Failed(result, Kt_DocumentError::OutOfMemory);
   }
   // A truncated binary document that still held a usable root is a success.
   result.error = Kt_DocumentError::None;

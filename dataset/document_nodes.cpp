@@ -1,5 +1,7 @@
 #include "dataset/document_nodes.h"
 
+#include "dataset/date_value.h"
+
 #include <new>
 
 #include "dataset/codepage.h"
@@ -43,6 +45,10 @@ const Kt_AString& ElementValueText(const Kt_DOMElem& element) noexcept {
   if (element.Kind() == NodeTextElement || element.Kind() == NodeCDataElement) return element.Text();
   if (element.ChildCount() == 1) return element.ChildAt(0)->Text();
   return kEmpty;
+}
+
+Kt_AString DocumentValueText(const Kt_Variant& value) noexcept {
+  return value.Kind() == Kt_VarKind::Date ? DocumentDateText(value.DateValue()) : value.ToString();
 }
 
 }  // namespace kt_document

@@ -6,6 +6,7 @@
 #include "dataset/astring.h"
 #include "dataset/dom_elem.h"
 #include "dataset/dom_parent.h"
+#include "dataset/variant.h"
 
 // Small pieces shared by the readers and writers of dataset documents.
 namespace kt_document {
@@ -41,6 +42,10 @@ inline bool AddNonEmptyAttribute(Kt_DOMElem& node, const Kt_AString& name, const
 // Appends the declaration node "xml" with "version" "1.0" and "encoding" `NameFromCodePage` of
 // the code page (0: the system code page).
 bool AppendDeclaration(Kt_DOMParent parent, unsigned codePage) noexcept;
+
+// The text a value is stored as in a document: dates in their document form (DocumentDateText),
+// every other value in its text form (Kt_Variant::ToString), so that it reads back as it was.
+Kt_AString DocumentValueText(const Kt_Variant& value) noexcept;
 
 // The text an element holds as a value: its own text for kinds 51 and 52, else the text of its
 // only child when it has exactly one, else empty.

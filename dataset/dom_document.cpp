@@ -1,8 +1,10 @@
 #include "dataset/dom_document.h"
 
+#include <memory>
+#include <new>
+
 #include "dataset/codepage.h"
 #include "dataset/encoding_names.h"
-#include "dataset/wstring.h"
 #include "dataset/xml_dom_builder.h"
 #include "dataset/xml_encoding.h"
 #include "dataset/xml_names.h"
@@ -38,34 +40,35 @@ std::ptrdiff_t Kt_DOMDocument::LoadText(std::string_view bytes, Kt_XmlStatus* st
   result = Kt_XmlStatus();
   Clear();
 
-  Kt_XmlTextEncoding encoding = DetectXmlEncoding(bytes);
-  std::string_view text = bytes.substr(encoding.skip);
   Kt_AString converted;
-  if (encoding.codePage != 0 && encoding.codePage != SystemCodePage() && !text.empty()) {
-    Kt_WString wide;
-    if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
-        !WideToMultiByte(0, wide.c_str(), wide.Length(), converted)) {
-      result.error = Kt_XmlError::Conversion;
-      return -1;
-    }
-    text = std::string_view(converted.c_str(), converted.Length());
+  std::string_view text;
+  if (!XmlTextInSystemCodePage(bytes, converted, text)) {
+    result.error = Kt_XmlError::Conversion;
+    return -1;
   }
 
-  Kt_XmlDOMCtxHandler builder(*this);
-  builder.SetKeepWhitespace(options.keepWhitespace);
-  builder.SetKeepComments(options.keepComments);
-  std::ptrdiff_t position = TokenizeXml(text, builder, &result);
+  std::unique_ptr<Kt_XmlDOMCtxHandler> builder(new (std::nothrow) Kt_XmlDOMCtxHandler(*this));
+  if (!builder) {
+    result.error = Kt_XmlError::Stopped;
+    return -1;
+  }
+  builder->SetKeepWhitespace(options.keepWhitespace);
+  builder->SetKeepComments(options.keepComments);
+  std::ptrdiff_t position = TokenizeXml(text, *builder, &result);
   if (position <= 0) {
     Clear();
     return position;
   }
-
-  m_codePage = SystemCodePage();
-  if (const Kt_DOMElem* declaration = FindNode("xml")) {
-    const Kt_AString* name = declaration->FindAttribute("encoding");
-    if (name && !name->IsEmpty()) m_codePage = CodePageFromName(std::string_view(name->c_str(), name->Length()));
-  }
+  m_codePage = DeclaredCodePage();
   return static_cast<std::ptrdiff_t>(bytes.size());
+}
+
+unsigned Kt_DOMDocument::DeclaredCodePage() const noexcept {
+  const Kt_DOMElem* declaration = FindNode("xml");
+  if (!declaration) return SystemCodePage();
+  const Kt_AString* name = declaration->FindAttribute("encoding");
+  if (!name || name->IsEmpty()) return SystemCodePage();
+  return CodePageFromName(std::string_view(name->c_str(), name->Length()));
 }
 
 bool Kt_DOMDocument::SaveText(Kt_AString& out, unsigned codePage) const noexcept {

@@ -43,6 +43,10 @@ class Kt_DOMDocument {
   std::ptrdiff_t LoadText(std::string_view bytes, Kt_XmlStatus* status = nullptr,
                           const Kt_XmlLoadOptions& options = Kt_XmlLoadOptions()) noexcept;
 
+  // The code page the top-level "xml" declaration names in its "encoding" (CodePageFromName, 0
+  // for an unknown name), or the system code page when there is no declaration or it names none.
+  unsigned DeclaredCodePage() const noexcept;
+
   // The text form: the top-level nodes escaped and indented (WriteXml with its default
   // options), converted from the system code page to `codePage` (0: the system code page).
   // False when a node cannot be written or the conversion fails.

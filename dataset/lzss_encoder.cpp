@@ -1,10 +1,17 @@
 #include "dataset/lzss_encoder.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "dataset/lzss_format.h"
 
 using namespace kt_lzss;
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && (defined(__GNUC__) || defined(__clang__))
+#define KT_LZSS_WORDWISE 1
+#else
+#define KT_LZSS_WORDWISE 0
+#endif
 
 namespace {
 
@@ -13,6 +20,57 @@ namespace {
 // begin with byte c.
 constexpr int kNil = kRingSize;
 constexpr int kRootBase = kNil + 1;
+
+// The string being inserted, bytes 1 to 17 (byte 0 chose the tree), read once per insertion
+// rather than once per node met.
+class InsertKey {
+ public:
+  explicit InsertKey(const unsigned char* key) noexcept : m_key(key) {
+#if KT_LZSS_WORDWISE
+    m_words[0] = Load64(key + 1);
+    m_words[1] = Load64(key + 9);
+    m_order[0] = __builtin_bswap64(m_words[0]);
+    m_order[1] = __builtin_bswap64(m_words[1]);
+#endif
+  }
+
+  // How many leading bytes the key shares with the string at `node` (whose byte 0 is equal), up
+  // to kMaxMatch, and in `cmp` the sign of the byte difference where they part (0 when equal):
+  // exactly what a byte-by-byte comparison gives, eight bytes at a time. The ring's tail copy
+  // makes all kMaxMatch bytes readable at every position.
+  int Compare(const unsigned char* node, int& cmp) const noexcept {
+    static_assert(kMaxMatch == 18, "two words and one byte after the first byte");
+#if KT_LZSS_WORDWISE
+    for (int w = 0; w < 2; ++w) {
+      const std::uint64_t word = Load64(node + 1 + 8 * w);
+      if (word != m_words[w]) {
+        // Byte-swapped, the first differing byte is the most significant difference.
+        cmp = m_order[w] > __builtin_bswap64(word) ? 1 : -1;
+        return 1 + 8 * w + __builtin_ctzll(word ^ m_words[w]) / 8;
+      }
+    }
+    cmp = m_key[17] - node[17];
+    return cmp == 0 ? kMaxMatch : 17;
+#else
+    int i = 1;
+    for (cmp = 0; i < kMaxMatch && (cmp = m_key[i] - node[i]) == 0; ++i) {
+    }
+    return i;
+#endif
+  }
+
+ private:
+#if KT_LZSS_WORDWISE
+  static std::uint64_t Load64(const unsigned char* p) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+  }
+  std::uint64_t m_words[2];
+  std::uint64_t m_order[2];
+#endif
+  const unsigned char* m_key;
+};
 
 }  // namespace
 
@@ -41,37 +99,40 @@ void Kt_LzssEncoder::InitTrees() {
 void Kt_LzssEncoder::InsertNode(int r) {
   State& st = *state_;
   const unsigned char* key = &st.ring[r];
+  const InsertKey inserted(key);
   int p = kRootBase + key[0];
   int cmp = 1;
+  // The best match stays in locals during the walk: stores to members might alias the links and
+  // make the compiler read them again at every step.
+  int bestPosition = match_position_;
+  int bestLength = 0;
   st.rson[r] = st.lson[r] = kNil;
-  match_length_ = 0;
   for (;;) {
     if (cmp >= 0) {
       if (st.rson[p] == kNil) {
         st.rson[p] = r;
         st.dad[r] = p;
-        return;
+        break;
       }
       p = st.rson[p];
     } else {
       if (st.lson[p] == kNil) {
         st.lson[p] = r;
         st.dad[r] = p;
-        return;
+        break;
       }
       p = st.lson[p];
     }
-    int i = 1;
-    for (; i < kMaxMatch; ++i) {
-      cmp = key[i] - st.ring[p + i];
-      if (cmp != 0) break;
-    }
-    if (i > match_length_) {  // strictly longer: the first of equal matches stays
-      match_position_ = p;
-      match_length_ = i;
+    const int i = inserted.Compare(&st.ring[p], cmp);
+    if (i > bestLength) {  // strictly longer: the first of equal matches stays
+      bestPosition = p;
+      bestLength = i;
       if (i >= kMaxMatch) break;
     }
   }
+  match_position_ = bestPosition;
+  match_length_ = bestLength;
+  if (bestLength < kMaxMatch) return;  // r became a leaf
   st.dad[r] = st.dad[p];
   st.lson[r] = st.lson[p];
   st.rson[r] = st.rson[p];

@@ -43,6 +43,23 @@ long DecimalExponent(const char* begin, const char* end) noexcept {
   return exponent;
 }
 
+bool IsWord(const char* text, std::size_t length, const char* word) noexcept {
+  std::size_t i = 0;
+  for (; i < length && word[i]; ++i) {
+    if (Lower(text[i]) != Lower(word[i])) return false;
+  }
+  return i == length && !word[i];
+}
+
+// The words DecimalToText writes for the values that are no finite number, each only as the whole
+// rest of the text, so that a text such as "info" still reads as 0.
+double NonFiniteFromWord(const char* text, std::size_t length, bool negative) noexcept {
+  if (IsWord(text, length, "INF")) return negative ? -std::numeric_limits<double>::infinity()
+                                                   : std::numeric_limits<double>::infinity();
+  if (IsWord(text, length, kNotANumberText)) return std::numeric_limits<double>::quiet_NaN();
+  return 0;
+}
+
 }  // namespace
 
 Kt_AString IntToText(long long value) noexcept {
@@ -52,6 +69,8 @@ Kt_AString IntToText(long long value) noexcept {
 }
 
 Kt_AString DecimalToText(double value) noexcept {
+  if (std::isnan(value)) return Kt_AString(kNotANumberText);
+  if (std::isinf(value)) return Kt_AString(value > 0 ? kInfinityText : kNegativeInfinityText);
   if (std::fabs(value) < 1e-10) return Kt_AString("0");
   Kt_AString text;
   if (!text.Format("%.10f", value)) return text;
@@ -96,7 +115,7 @@ double TextToDouble(const char* text, std::size_t length) noexcept {
     ++i;
     while (i < length && IsDigit(text[i])) ++i, ++digits;
   }
-  if (digits == 0) return 0;
+  if (digits == 0) return NonFiniteFromWord(text + start, length - start, negative);
   std::size_t end = i;
   if (i < length && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;

@@ -21,7 +21,7 @@ bool AddParam(Kt_DOMElem& params, const Kt_Variable& entry) noexcept {
   if (isNull) return true;
   Kt_DOMElem* text = param->AddChild(NodeText);
   if (!text) return false;
-  text->SetText(entry.value.ToString());
+  text->SetText(DocumentValueText(entry.value));
   return true;
 }
 

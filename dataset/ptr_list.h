@@ -114,8 +114,13 @@ class Kt_PtrList {
   // Inserts an owned element at `index` (0..Count) of an unsorted list; -1 when refused (the
   // element is then deleted).
   int InsertAt(int index, void* element) noexcept;
-  // Index of an element comparing equal to `key` (binary search when sorted), or -1.
+  // Index of an element comparing equal to `key` (binary search when sorted), or -1. The key is
+  // an element of the list's type, never a name: lists of named entries look names up with
+  // their own Find (Kt_ParamList::Find), and a name handed to this one does not compile, so it
+  // cannot be taken for an element through a Kt_PtrList reference.
   int Find(const void* key) const noexcept;
+  int Find(const char* name) const noexcept = delete;
+  int Find(char* name) const noexcept = delete;
   // Destroys the element at `index` and closes the gap.
   bool RemoveAt(int index) noexcept;
   // Takes the element at `index` out of the list and hands it to the caller, who deletes it

@@ -54,5 +54,5 @@ bool RecodeText(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage
     out.Assign(in);
     return true;
   }
-  return ConvertCodePage(in, fromCodePage, toCodePage, out);
+  return ConvertCodePageExact(in, fromCodePage, toCodePage, out);
 }

@@ -24,7 +24,9 @@ bool IsAsciiText(const char* bytes, std::size_t length) noexcept;
 bool RecodeLeavesText(const char* bytes, std::size_t length, unsigned fromCodePage, unsigned toCodePage) noexcept;
 
 // Converts `in` from one code page to the other into `out` (which may be `in`), sharing the
-// string when RecodeLeavesText. False when the conversion fails (unknown code page, no memory).
+// string when RecodeLeavesText. False when the conversion fails (unknown code page, no memory)
+// or cannot be exact (a character the target code page lacks): documents never lose text to
+// a default character.
 bool RecodeText(const Kt_AString& in, unsigned fromCodePage, unsigned toCodePage, Kt_AString& out) noexcept;
 
 #endif

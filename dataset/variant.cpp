@@ -4,7 +4,7 @@
 #include <utility>
 
 Kt_Variant::Kt_Variant(const Kt_Variant& other) noexcept {
-  m_payload.integer = 0;
+  m_payload.currency = 0;
   CopyFrom(other);
 }
 
@@ -37,7 +37,8 @@ void Kt_Variant::CopyFrom(const Kt_Variant& other) noexcept {
       m_payload.object->AddRef();
       break;
     default:
-      m_payload.currency = other.m_payload.currency;
+      m_kind = other.m_kind;
+      CopyScalar(other.m_payload);
       break;
   }
   m_kind = other.m_kind;

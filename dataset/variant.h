@@ -18,7 +18,7 @@
 // same (not owned) value. Conversions never fail: text that is not a number converts to 0.
 class Kt_Variant {
  public:
-  Kt_Variant() noexcept { m_payload.integer = 0; }
+  Kt_Variant() noexcept { m_payload.currency = 0; }
   Kt_Variant(const Kt_Variant& other) noexcept;
   Kt_Variant(Kt_Variant&& other) noexcept : m_kind(other.m_kind) { TakePayload(other); }
   Kt_Variant& operator=(const Kt_Variant& other) noexcept;
@@ -145,13 +145,42 @@ class Kt_Variant {
         other.m_payload.bytes.~Kt_Buffer();
         break;
       default:
-        m_payload.currency = other.m_payload.currency;
+        CopyScalar(other.m_payload);
         break;
     }
     other.m_kind = Kt_VarKind::Null;
     other.m_payload.currency = 0;
   }
   void CopyFrom(const Kt_Variant& other) noexcept;
+  // Copies the payload of a kind that owns nothing (m_kind says which), reading only the union
+  // member that kind uses; a null value's payload is all zero.
+  void CopyScalar(const Payload& from) noexcept {
+    switch (m_kind) {
+      case Kt_VarKind::Integer:
+        m_payload.currency = 0;
+        m_payload.integer = from.integer;
+        break;
+      case Kt_VarKind::Decimal:
+      case Kt_VarKind::Date:
+        m_payload.real = from.real;
+        break;
+      case Kt_VarKind::Currency:
+        m_payload.currency = from.currency;
+        break;
+      case Kt_VarKind::Reference:
+        m_payload.reference = from.reference;
+        break;
+      case Kt_VarKind::Array:
+        m_payload.items = from.items;
+        break;
+      case Kt_VarKind::Object:
+        m_payload.object = from.object;
+        break;
+      default:
+        m_payload.currency = 0;
+        break;
+    }
+  }
 
   Kt_VarKind m_kind = Kt_VarKind::Null;
   Payload m_payload;

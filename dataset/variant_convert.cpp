@@ -144,7 +144,10 @@ bool Converted(Kt_VarKind target, const Kt_Variant& source, Kt_Variant& result) 
       result.SetNull();
       return true;
     case Kt_VarKind::Integer:
-      result.SetInt(IsNumberOrDate(kind) || kind == Kt_VarKind::String ? source.ToInt() : 0);
+      // A decimal converted to an integer is truncated: only ToInt forgives rounding noise.
+      result.SetInt(kind == Kt_VarKind::Decimal                                ? SaturateToInt32(source.DoubleValue())
+                    : IsNumberOrDate(kind) || kind == Kt_VarKind::String ? source.ToInt()
+                                                                         : 0);
       return true;
     case Kt_VarKind::Decimal:
       result.SetDouble(source.ToDouble());

@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include "dataset/byte_search.h"
+#include "dataset/codepage.h"
 #include "dataset/encoding_names.h"
+#include "dataset/text_recode.h"
+#include "dataset/wstring.h"
 
 namespace {
 
@@ -39,4 +42,17 @@ Kt_XmlTextEncoding DetectXmlEncoding(std::string_view raw) noexcept {
   unsigned codePage = CodePageFromName(DeclaredEncodingName(raw));
   if (codePage == kUtf16) codePage = 0;
   return {codePage, 0};
+}
+
+bool XmlTextInSystemCodePage(std::string_view raw, Kt_AString& storage, std::string_view& text) noexcept {
+  const Kt_XmlTextEncoding encoding = DetectXmlEncoding(raw);
+  text = raw.substr(encoding.skip);
+  if (encoding.codePage == 0 || RecodeLeavesText(text.data(), text.size(), encoding.codePage, 0)) return true;
+  Kt_WString wide;
+  if (!MultiByteToWide(encoding.codePage, text.data(), text.size(), wide) ||
+      !WideToMultiByteExact(0, wide.c_str(), wide.Length(), storage)) {
+    return false;
+  }
+  text = std::string_view(storage.c_str(), storage.Length());
+  return true;
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "dataset/astring.h"
+
 // How the raw bytes of an XML document are encoded, found before tokenizing.
 
 // The encoding name of the document's declaration, read from the raw bytes: after the first
@@ -26,5 +28,13 @@ struct Kt_XmlTextEncoding {
 //    declaration found in the raw bytes cannot belong to UTF-16 text, so a declared "utf-16"
 //    gives 0 instead of garbling eight-bit text.
 Kt_XmlTextEncoding DetectXmlEncoding(std::string_view raw) noexcept;
+
+// The raw bytes of an XML document as text in the system code page, ready for the tokenizer:
+// a byte order mark is skipped and, when DetectXmlEncoding finds another code page, the text is
+// converted through UTF-16 into `storage`, unless it is ASCII in two code pages that keep ASCII
+// as it is (most list documents), which that conversion could not change. `text` then views the
+// bytes or `storage`. False when the conversion fails or cannot be exact: text the system code
+// page cannot hold is refused, never stored with default characters ('?').
+bool XmlTextInSystemCodePage(std::string_view raw, Kt_AString& storage, std::string_view& text) noexcept;
 
 #endif

@@ -25,7 +25,7 @@ const char* XmlErrorText(Kt_XmlError error) noexcept {
     case Kt_XmlError::Stopped:
       return "parse stopped by its receiver";
     case Kt_XmlError::Conversion:
-      return "text cannot be converted from its declared encoding";
+      return "text cannot be converted exactly from its declared encoding to the system code page";
   }
   return "unknown error";
 }

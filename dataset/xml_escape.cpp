@@ -58,16 +58,17 @@ const char* ParseNumber(const char* p, const char* end, bool hexadecimal, char32
 }
 
 // The bytes of one character in the system code page; false when it is not representable as a
-// reference target (0, lone surrogates) or conversion fails.
+// reference target (0, lone surrogates), the system code page lacks it (the reference then
+// stays as it is written rather than becoming '?') or conversion fails.
 bool CharacterBytes(char32_t value, Kt_AString& bytes) noexcept {
   if (value == 0 || (value >= 0xD800 && value <= 0xDFFF)) return false;
   if (value < 0x10000) {
     char16_t unit = static_cast<char16_t>(value);
-    return WideToMultiByte(0, &unit, 1, bytes) && !bytes.IsEmpty();
+    return WideToMultiByteExact(0, &unit, 1, bytes) && !bytes.IsEmpty();
   }
   char32_t offset = value - 0x10000;
   char16_t pair[2] = {static_cast<char16_t>(0xD800 + (offset >> 10)), static_cast<char16_t>(0xDC00 + (offset & 0x3FF))};
-  return WideToMultiByte(0, pair, 2, bytes) && !bytes.IsEmpty();
+  return WideToMultiByteExact(0, pair, 2, bytes) && !bytes.IsEmpty();
 }
 
 struct NamedEntity {

@@ -1,6 +1,8 @@
 #include "dataset/xml_tokenizer.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "dataset/byte_search.h"
 #include "dataset/dom_elem.h"
@@ -293,9 +295,15 @@ std::ptrdiff_t TokenizeXml(std::string_view text, Kt_SAXCtxHandler& handler, Kt_
     end = first;
   }
   if (begin == end) return 0;
-  Tokenizer tokenizer(begin, end, handler);
-  if (!tokenizer.Run()) {
-    result = tokenizer.Status();
+  // The tokenizer keeps its stack of open elements inside it (kDomMaxDepth entries): it lives
+  // on the heap, so that parsing stays light on the caller's stack (a browser's UI thread).
+  std::unique_ptr<Tokenizer> tokenizer(new (std::nothrow) Tokenizer(begin, end, handler));
+  if (!tokenizer) {
+    result.error = Kt_XmlError::Stopped;
+    return -1;
+  }
+  if (!tokenizer->Run()) {
+    result = tokenizer->Status();
     return -1;
   }
   return static_cast<std::ptrdiff_t>(text.size());

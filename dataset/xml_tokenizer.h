@@ -14,7 +14,8 @@
 //    space (white space is space, tab, CR and LF).
 //  - <name attributes> starts an element, <name attributes/> is an empty element, </name> ends
 //    the innermost open element; names compare without regard to ASCII letter case, over their
-//    whole length.
+//    whole length. This holds for the name xml too: only <?xml ...?> is a declaration, because a
+//    declaration has no content and no end tag, and an element taken for one would lose both.
 //  - <?name ...?> is a declaration or processing instruction, <!--...--> a comment,
 //    <![CDATA[...]]> a CDATA section, any other <!name ...> a markup declaration (quoted parts
 //    and a bracketed internal subset may contain ">").

@@ -333,6 +333,34 @@ TEST_F(RegistryTest, SubKeysNeedAParentWithAKey)
     EXPECT_EQ(value, 30u);
 }
 
+// A device registry object whose device key handle happens to have the value of an open PC key.
+class DeviceKeyLookingLikeAPcKey : public Kt_RegistryCe {
+public:
+    explicit DeviceKeyLookingLikeAPcKey(HKEY value) { key_ = value; }
+    ~DeviceKeyLookingLikeAPcKey() override { key_ = nullptr; }  // never held a device key
+};
+
+TEST_F(RegistryTest, SubKeysNeedAParentOfTheSameKind)
+{
+    ASSERT_TRUE(reg_.SetDword("marker", 1));
+    DeviceKeyLookingLikeAPcKey device(reg_.Key());
+    Kt_RegistryWin32 pc;
+    EXPECT_EQ(pc.OpenSub(&device, "", KEY_READ), 0);
+    EXPECT_EQ(pc.LastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(pc.CreateSub(&device, "FromDevice"), 0);
+    EXPECT_EQ(pc.LastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(pc.IsOpen());
+    Kt_RegistryWin32 check;
+    EXPECT_EQ(check.Open(HKEY_CURRENT_USER, path_ + "\\FromDevice", KEY_READ), 0) << "nothing was created";
+
+    Kt_RegistryCe onDevice;
+    EXPECT_EQ(onDevice.OpenSub(&reg_, "x", KEY_READ), 0);
+    EXPECT_EQ(onDevice.LastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(onDevice.CreateSub(&reg_, "x"), 0);
+    EXPECT_EQ(onDevice.LastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_FALSE(onDevice.IsOpen());
+}
+
 TEST_F(RegistryTest, AMovedObjectTakesItsKeyAlong)
 {
     Kt_RegistryWin32 first;

@@ -77,6 +77,36 @@ TEST(CellArenaScope, AnInnerScopeHidesTheOuterOneUntilItEnds) {
   ExpectCells(*heap, 3, "d");
 }
 
+// Scopes that end out of order: the arena of an ended scope (and that arena may be gone) is
+// never carved from again; the innermost scope still open serves, then the heap.
+TEST(CellArenaScope, ScopesMayEndInAnyOrder) {
+  auto firstArena = std::make_unique<Kt_BlockArena>();
+  auto first = std::make_unique<Kt_CellArenaScope>(*firstArena);
+  auto secondArena = std::make_unique<Kt_BlockArena>();
+  auto second = std::make_unique<Kt_CellArenaScope>(*secondArena);
+  auto thirdArena = std::make_unique<Kt_BlockArena>();
+  auto third = std::make_unique<Kt_CellArenaScope>(*thirdArena);
+  EXPECT_EQ(Kt_CellArenaScope::Current(), thirdArena.get());
+  second.reset();  // from the middle of the chain
+  EXPECT_EQ(Kt_CellArenaScope::Current(), thirdArena.get());
+  third.reset();
+  EXPECT_EQ(Kt_CellArenaScope::Current(), firstArena.get());
+  auto fourthArena = std::make_unique<Kt_BlockArena>();
+  auto fourth = std::make_unique<Kt_CellArenaScope>(*fourthArena);
+  first.reset();  // an outer scope before the inner one
+  firstArena.reset();
+  auto fromFourth = RecordWithCells(3, "f");
+  EXPECT_EQ(Kt_CellArenaScope::Current(), fourthArena.get());
+  fourth.reset();
+  EXPECT_EQ(Kt_CellArenaScope::Current(), nullptr);
+  auto fromHeap = RecordWithCells(3, "h");  // before the mend: carved from the first arena, long gone
+  secondArena.reset();
+  thirdArena.reset();
+  fourthArena.reset();
+  ExpectCells(*fromFourth, 3, "f");
+  ExpectCells(*fromHeap, 3, "h");
+}
+
 TEST(CellArenaScope, CopiesAndAssignmentsBetweenCarvedAndHeapCells) {
   Kt_Record heapRecord;
   heapRecord.cells.resize(4);

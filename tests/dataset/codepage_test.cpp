@@ -209,6 +209,14 @@ TEST(CompareNoCaseResult, IsTheDifferenceOfTheFirstDifferingBytes) {
   EXPECT_EQ(CompareNoCase("ab", "abc"), -'c');
   const char* same = "Same";
   EXPECT_EQ(CompareNoCase(same, same), 0);
+  // Null against text is one step, not a byte difference; null is the empty string otherwise.
+  EXPECT_EQ(CompareNoCase(nullptr, "abc"), -1);
+  EXPECT_EQ(CompareNoCase("abc", nullptr), 1);
+  EXPECT_EQ(CompareNoCaseN(nullptr, "\xFF", 3), -1);
+  EXPECT_EQ(CompareNoCaseN("z", nullptr, 1), 1);
+  EXPECT_EQ(CompareNoCaseN(nullptr, "z", 0), 0);
+  EXPECT_EQ(CompareNoCase(nullptr, ""), 0);
+  EXPECT_EQ(CompareNoCase("", "abc"), -'a');
 }
 
 TEST(CompareNoCaseBounded, ComparesAtMostNBytes) {

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "dataset/binary_document_reader.h"
 #include "dataset/binary_document_writer.h"
+#include "dataset/dataset_xml_reader.h"
 #include "dataset/document.h"
 #include "dataset/dom_document.h"
+#include "dataset/params_xml.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/replayable_random.h"
 #include "tests/dataset/system_code_page_scope.h"
@@ -61,6 +64,59 @@ TEST(DocumentPaths, ParsingAndTreeReadingAgreeOnMutatedTexts) {
     ++compared;
   }
   EXPECT_GT(compared, 200);
+}
+
+// The datasets of a binary document as the tree gives them: every "dataset" child of the first
+// top-level "root", read from the tree.
+std::string TreeReading(const Bytes& binary, int& count) {
+  Kt_DOMDocument tree;
+  count = -1;
+  if (ReadBinaryDocument(binary.data(), binary.size(), tree) < 0) return std::string();
+  const Kt_DOMElem* root = tree.FindNode("root");
+  if (!root || root->ChildCount() == 0) return std::string();
+  Kt_ParamList params;
+  Kt_DatasetList datasets;
+  if (const Kt_DOMElem* element = root->FindChild("params")) ReadParams(params, *element, true);
+  for (std::size_t i = 0; i < root->ChildCount(); ++i) {
+    const Kt_DOMElem& child = *root->ChildAt(i);
+    if (kt_test::StrOf(child.Name()) != "dataset") continue;
+    ReadDataset(*static_cast<Kt_Dataset*>(datasets.AppendNew()), child, true);
+  }
+  count = datasets.Count();
+  return kt_test::DocumentDump(params, datasets);
+}
+
+// The binary form is read as events straight into the datasets; reading its tree must give the
+// same, also for every length the data may be cut to and with strings in another code page.
+TEST(DocumentPaths, BinaryEventsAndTreeReadingAgreeOnEveryTruncation) {
+  // Written in the system code page, then read in it; written in 949, then read as UTF-8.
+  const struct {
+    unsigned fileCodePage;
+    unsigned readCodePage;
+  } cases[] = {{0, 949}, {949, 65001}};
+  for (const auto& c : cases) {
+    Bytes binary;
+    {
+      SystemCodePageScope korean(949);
+      Kt_DOMDocument tree;
+      const std::string base = kBase;
+      const std::string text = std::string(base).insert(base.find("<A></A>"), "<B>\xB0\xA1</B>");
+      ASSERT_GT(tree.LoadText(text), 0);
+      ASSERT_GT(WriteBinaryDocument(tree, c.fileCodePage, binary), 0);
+    }
+    SystemCodePageScope scope(c.readCodePage);
+    for (std::size_t length = 0; length <= binary.size(); ++length) {
+      const Bytes cut(binary.begin(), binary.begin() + static_cast<std::ptrdiff_t>(length));
+      Kt_ParamList params;
+      Kt_DatasetList datasets;
+      unsigned codePage = 0;
+      const int count = LoadDocument(cut, params, datasets, codePage);
+      int treeCount = -1;
+      const std::string expected = TreeReading(cut, treeCount);
+      ASSERT_EQ(count, treeCount) << "cut to " << length << " of " << binary.size();
+      if (count >= 0) ASSERT_EQ(kt_test::DocumentDump(params, datasets), expected) << "cut to " << length;
+    }
+  }
 }
 
 // Values of a long list, in columns whose values never repeat, always repeat, or repeat only for a

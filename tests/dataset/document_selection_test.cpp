@@ -149,7 +149,7 @@ TEST(WriteDataset, CellValuesByKind) {
             "\r\n\t<colinfo id=\"T\" size=\"255\" type=\"DATE\"/>"
             "\r\n\t<colinfo id=\"B\" size=\"255\" type=\"BLOB\" encrypt=\"base64\"/>"
             "\r\n\t<colinfo id=\"M\" size=\"255\" type=\"CURRENCY\"/>"
-            "\r\n\t<record>\r\n\t\t<S>&#32;x&#32;</S>\r\n\t\t<D></D>\r\n\t\t<T>20240131</T>\r\n\t\t<B>AP8=</B>"
+            "\r\n\t<record>\r\n\t\t<S>&#32;x&#32;</S>\r\n\t\t<D>NaN</D>\r\n\t\t<T>20240131</T>\r\n\t\t<B>AP8=</B>"
             "\r\n\t\t<M>12.34</M>\r\n\t</record>"
             "\r\n\t<record>\r\n\t\t<S></S>\r\n\t\t<D>-0.25</D>\r\n\t\t<T/>\r\n\t\t<B/>\r\n\t\t<M/>\r\n\t</record>"
             "\r\n</dataset>");

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "dataset/binary_document_writer.h"
+#include "dataset/dataset_xml_reader.h"
+#include "dataset/dataset_xml_writer.h"
 #include "dataset/document.h"
 #include "dataset/dom_document.h"
 #include "tests/dataset/document_test_support.h"
@@ -126,11 +128,11 @@ const ReadCase kReadCases[] = {
      "BLOB \"\\x00\\x01a\" | STRING \"7\"\n"
      "R 1 link=-1 | INTEGER \"0\" | DECIMAL \"0\" | CURRENCY \"-0.5\" | DATE \"20240101\" | BLOB \"\" | "
      "STRING \" a \"\n"},
-    {"SixDigitDatesAreTimesOfTheFirstOfJanuary1900",
-     "<dataset><column id='K' type='DATE'>235959</column><colinfo id='T' type='DATE'/>"
-     "<record><T>080000</T></record><record><T>246000</T></record><record><T>20240131</T></record></dataset>",
-     "D \"\"\nK K DATE \"235959\"\nC T type=8 size=255 flags=1 kind=0 text=\"\" map=\"\" bind=\"\"\n"
-     "R 1 link=-1 | DATE \"080000\"\nR 1 link=-1 | DATE \"00000101\"\nR 1 link=-1 | DATE \"20240131\"\n"},
+    {"SixDigitDatesAreYearAndMonth",
+     "<dataset><column id='K' type='DATE'>202401</column><colinfo id='T' type='DATE'/>"
+     "<record><T>080000</T></record><record><T>205912</T></record><record><T>20240131</T></record></dataset>",
+     "D \"\"\nK K DATE \"20240101\"\nC T type=8 size=255 flags=1 kind=0 text=\"\" map=\"\" bind=\"\"\n"
+     "R 1 link=-1 | DATE \"00000101\"\nR 1 link=-1 | DATE \"20591201\"\nR 1 link=-1 | DATE \"20240131\"\n"},
     {"ColumnAttributesSizeMapValueAndSummaries",
      "<dataset id='X'><colinfo id='A' MapValue=''/><colinfo id='B' size='12' MapValue='m v'/>"
      "<colinfo id='C' summ='text:Grand total'/><colinfo id='D' summ='sum:'/><colinfo id='E' summ='DEFAULT:x'/>"
@@ -241,6 +243,61 @@ TEST(DocumentRead, SubtotalWordFollowsTheSystemLanguage) {
     EXPECT_EQ(kt_test::StrOf(datasets.At(0)->GetColInfo(0)->summaryText), c.word) << c.codePage;
     EXPECT_EQ(codePage, c.codePage);
   }
+}
+
+// A grouped dataset reads each column with its bind column and summary kind, and writes them
+// back; a plain dataset reading the same element keeps no bind columns.
+TEST(DocumentRead, GroupedDatasetKeepsBindColumnsAndSummaryKinds) {
+  SystemCodePageScope scope(1252);
+  Kt_DOMDocument tree;
+  ASSERT_GT(tree.LoadText("<dataset id='G'><colinfo id='K'/>"
+                          "<colinfo id='N' type='INT' summ='sum:' bindcol='AMOUNT'/>"
+                          "<colinfo id='T' summ='TEXT:Grand total' bindcol='NAME'/>"
+                          "<colinfo id='C' summ='Count' bindcol='K'/><colinfo id='D' summ='default:'/>"
+                          "<record><K>a</K><N>5</N></record></dataset>"),
+            0);
+  const char kColumns[] =
+      "C K type=1 size=255 flags=1 kind=16 text=\"\" map=\"\" bind=\"\"\n"
+      "C N type=2 size=255 flags=65 kind=64 text=\"\" map=\"\" bind=\"AMOUNT\"\n"
+      "C T type=1 size=255 flags=145 kind=144 text=\"Grand total\" map=\"\" bind=\"NAME\"\n"
+      "C C type=1 size=255 flags=33 kind=32 text=\"\" map=\"\" bind=\"K\"\n"
+      "C D type=1 size=255 flags=17 kind=16 text=\"subtotal\" map=\"\" bind=\"\"\n"
+      "R 1 link=-1 | STRING \"a\" | INTEGER \"5\" | null | null | null\n";
+
+  Kt_DatasetList grouped;
+  auto* dataset = static_cast<Kt_Dataset*>(grouped.AppendNew());
+  dataset->SetKind(Kt_Dataset::kGroupedKind, true);
+  ASSERT_EQ(ReadDataset(*dataset, *tree.FindNode("dataset"), true), 1);
+  ASSERT_TRUE(dataset->IsGrouped());
+  EXPECT_EQ(DocumentDump(Kt_ParamList(), grouped), std::string("D \"G\"\n") + kColumns);
+
+  // Written back: "bindcol" and the summary kind's word; read again into a grouped dataset.
+  Kt_DOMDocument written;
+  ASSERT_EQ(WriteDataset(*dataset, written, false, kSelectAllRecords), 1);
+  const Kt_DOMElem* element = written.FindNode("dataset");
+  ASSERT_NE(element, nullptr);
+  EXPECT_EQ(kt_test::StrOf(element->FindChild("colinfo", 1)->GetAttribute("bindcol")), "AMOUNT");
+  EXPECT_EQ(kt_test::StrOf(element->FindChild("colinfo", 2)->GetAttribute("summ")), "text:Grand total");
+  EXPECT_EQ(kt_test::StrOf(element->FindChild("colinfo", 3)->GetAttribute("summ")), "count:");
+  EXPECT_EQ(element->FindChild("colinfo", 0)->FindAttribute("bindcol"), nullptr);
+  Kt_DatasetList again;
+  auto* second = static_cast<Kt_Dataset*>(again.AppendNew());
+  second->SetKind(Kt_Dataset::kGroupedKind, true);
+  ASSERT_EQ(ReadDataset(*second, *element, true), 1);
+  // A grouped column without a summary has the summary kind 16, which is written as "default":
+  // read again, it has the default summary's flags and word.
+  std::string expected = std::string("D \"G\"\n") + kColumns;
+  const std::string noSummary = "C K type=1 size=255 flags=1 kind=16 text=\"\"";
+  expected.replace(expected.find(noSummary), noSummary.size(), "C K type=1 size=255 flags=17 kind=16 text=\"subtotal\"");
+  EXPECT_EQ(DocumentDump(Kt_ParamList(), again), expected);
+
+  // A plain dataset takes the summaries as flags only.
+  Kt_DatasetList plain;
+  auto* flat = static_cast<Kt_Dataset*>(plain.AppendNew());
+  ASSERT_EQ(ReadDataset(*flat, *tree.FindNode("dataset"), true), 1);
+  EXPECT_EQ(kt_test::StrOf(flat->GetColInfo(1)->bindColumn), "");
+  EXPECT_EQ(flat->GetColInfo(1)->summaryKind, 0);
+  EXPECT_EQ(flat->GetColInfo(1)->summaryFlags, 65);
 }
 
 TEST(DocumentRead, RootWithOnlyParamsGivesNoDatasets) {

@@ -4,6 +4,8 @@
 
 #include <ostream>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "tests/dataset/system_code_page_scope.h"
 
@@ -33,6 +35,24 @@ TEST(ParamListEntries, FindSetSetAtCountCopy) {
   EXPECT_EQ(copy.Find("old"), nullptr);
   copy.Find("alpha")->value.SetInt(99);
   EXPECT_EQ(Bytes(list.Find("alpha")->value.ToString()), "text");
+}
+
+// Whether `list.Find(name)` compiles for a list type L.
+template <class L, class = void>
+struct FindsByName : std::false_type {};
+template <class L>
+struct FindsByName<L, std::void_t<decltype(std::declval<const L&>().Find("name"))>> : std::true_type {};
+
+// A parameter list looks names up; the list it derives from takes only elements, so a name
+// handed to it through a base reference cannot be mistaken for an element pointer.
+TEST(ParamListEntries, NamesAreLookedUpOnlyWhereTheyAreNames) {
+  EXPECT_TRUE(FindsByName<Kt_ParamList>::value);
+  EXPECT_FALSE(FindsByName<Kt_PtrList>::value);
+  Kt_ParamList list;
+  list.Set(Kt_AString("a"), Kt_Variant::FromInt(1));
+  const Kt_PtrList& base = list;
+  Kt_Variable key{Kt_AString("A"), Kt_Variant()};
+  EXPECT_EQ(base.Find(&key), 0);
 }
 
 struct ParseCase {

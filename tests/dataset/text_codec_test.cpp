@@ -148,8 +148,23 @@ INSTANTIATE_TEST_SUITE_P(Table, TextToNumber,
                                            DoubleTextCase{"1e", 1.0}, DoubleTextCase{"1e+", 1.0},
                                            DoubleTextCase{"abc", 0.0}, DoubleTextCase{".", 0.0},
                                            DoubleTextCase{"", 0.0}, DoubleTextCase{"0x10", 0.0},
-                                           DoubleTextCase{"inf", 0.0}, DoubleTextCase{"nan", 0.0},
+                                           DoubleTextCase{"inf", std::numeric_limits<double>::infinity()},
+                                           DoubleTextCase{"-INF", -std::numeric_limits<double>::infinity()},
+                                           DoubleTextCase{"info", 0.0}, DoubleTextCase{"nan1", 0.0},
                                            DoubleTextCase{"1e-400", 0.0}, DoubleTextCase{"12,5", 12.0}));
+
+// The words DecimalToText writes for values that are no finite number read back.
+TEST(TextToNumberRange, NonFiniteWordsRoundTrip) {
+  const double values[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                           -std::numeric_limits<double>::infinity()};
+  for (double value : values) {
+    const Kt_AString text = DecimalToText(value);
+    const double back = TextToDouble(text.c_str(), text.Length());
+    EXPECT_TRUE(std::isnan(value) ? std::isnan(back) : back == value) << text.c_str();
+  }
+  EXPECT_EQ(Bytes(DecimalToText(std::numeric_limits<double>::quiet_NaN())), "NaN");
+  EXPECT_EQ(Bytes(DecimalToText(-std::numeric_limits<double>::infinity())), "-INF");
+}
 
 TEST(TextToNumberRange, OverflowGivesInfinityOfTheSign) {
   EXPECT_TRUE(std::isinf(TextToDouble("1e400", 5)));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -296,6 +297,10 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"LettersToInt", Str("abc"), Kt_VarKind::Integer, Kt_Variant::FromInt(0)},
         ChangeCase{"TextToInt", Str("12abc"), Kt_VarKind::Integer, Kt_Variant::FromInt(12)},
         ChangeCase{"DecimalToInt", Kt_Variant::FromDouble(-7.9), Kt_VarKind::Integer, Kt_Variant::FromInt(-7)},
+        ChangeCase{"NearlyThreeTruncatesToTwo", Kt_Variant::FromDouble(2.9999999999999996), Kt_VarKind::Integer,
+                   Kt_Variant::FromInt(2)},
+        ChangeCase{"NearlyMinusThreeTruncatesToMinusTwo", Kt_Variant::FromDouble(-2.9999999999999996),
+                   Kt_VarKind::Integer, Kt_Variant::FromInt(-2)},
         ChangeCase{"CurrencyToInt", Kt_Variant::FromCurrency(129999), Kt_VarKind::Integer, Kt_Variant::FromInt(12)},
         ChangeCase{"DateToInt", Kt_Variant::FromDate(5.75), Kt_VarKind::Integer, Kt_Variant::FromInt(5)},
         ChangeCase{"BlobToInt", Blob("12", 2), Kt_VarKind::Integer, Kt_Variant::FromInt(0)},
@@ -438,6 +443,39 @@ TEST(VariantStorage, CopiesAreIndependentAndTheSharedNullIsNull) {
   EXPECT_EQ(Kt_Variant::FromInt(3).StringValue().Length(), 0u);
   EXPECT_EQ(Str("x").BytesValue().Size(), 0u);
   EXPECT_EQ(sizeof(Kt_Variant), 16u);
+}
+
+// The payload is the last eight bytes of a value. Made in storage filled with two different
+// patterns, a value and its copies and moves must hold the same payload bytes: none of them may
+// be left over from the storage or copied from a union member the kind does not use.
+std::string PayloadBytes(const unsigned char* storage) {
+  return std::string(reinterpret_cast<const char*>(storage) + sizeof(Kt_Variant) - 8, 8);
+}
+
+TEST(VariantStorage, EveryPayloadByteIsSetWhateverTheStorageHeld) {
+  const Kt_Variant sources[] = {Kt_Variant(), Kt_Variant::FromInt(-5), Kt_Variant::FromDouble(1.5),
+                                Kt_Variant::FromCurrency(7), Kt_Variant::FromDate(2.25)};
+  for (const Kt_Variant& source : sources) {
+    std::string seen[4][2];
+    for (int fill = 0; fill < 2; ++fill) {
+      alignas(Kt_Variant) unsigned char made[sizeof(Kt_Variant)], copied[sizeof(Kt_Variant)],
+          moved[sizeof(Kt_Variant)];
+      for (unsigned char* storage : {made, copied, moved}) std::memset(storage, fill ? 0xA5 : 0x00, sizeof made);
+      Kt_Variant* value = new (made) Kt_Variant();
+      seen[0][fill] = PayloadBytes(made);
+      if (!source.IsNull()) *value = source;
+      Kt_Variant* copy = new (copied) Kt_Variant(*value);
+      Kt_Variant* move = new (moved) Kt_Variant(std::move(*copy));
+      seen[1][fill] = PayloadBytes(made);
+      seen[2][fill] = PayloadBytes(copied);
+      seen[3][fill] = PayloadBytes(moved);
+      EXPECT_TRUE(Kt_Variant::Equals(*move, source));
+      value->~Kt_Variant();
+      copy->~Kt_Variant();
+      move->~Kt_Variant();
+    }
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(seen[i][0], seen[i][1]) << Bytes(source.ToString()) << " form " << i;
+  }
 }
 
 }  // namespace

@@ -116,6 +116,19 @@ TEST(Builder, RepeatedNamesShareOneBuffer) {
   EXPECT_EQ(Str(root->ChildAt(1)->Name()), "record");
 }
 
+// Only "<?xml ...?>" is a declaration. A start tag named xml opens an ordinary element: as a
+// declaration node its content and end tag would be dropped when the tree is written again.
+TEST(Builder, AStartTagNamedXmlIsAnElementThatKeepsItsContent) {
+  Kt_DOMDocument document;
+  ASSERT_GT(document.LoadText("<xml version=\"2\"><b>t</b><c/></xml><XML/>"), 0);
+  EXPECT_EQ(Shape(&document.Nodes()), "48:xml[version=2]{51:b\"t\" 49:c} 49:XML");
+  Kt_AString text;
+  ASSERT_TRUE(document.SaveText(text, 0));
+  Kt_DOMDocument again;
+  ASSERT_GT(again.LoadText(std::string_view(text.c_str(), text.Length())), 0) << text.c_str();
+  EXPECT_EQ(Shape(&again.Nodes()), Shape(&document.Nodes())) << text.c_str();
+}
+
 TEST(Builder, FailedLoadLeavesTheDocumentEmpty) {
   Kt_DOMDocument document;
   ASSERT_GT(document.LoadText("<r/>"), 0);

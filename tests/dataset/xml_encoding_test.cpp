@@ -169,11 +169,15 @@ TEST(DetectTable, DetectsEncoding) {
 TEST(LoadEncoding, EucKrOnA1252SystemIsConvertedBeforeParsing) {
   XmlCodePageScope scope(1252);
   Kt_DOMDocument document;
-  // A1 A4 is U+00B7 (middle dot), which 1252 holds as B7; B0 A1 is U+AC00, which it lacks.
-  std::string text = "<?xml version=\"1.0\" encoding=\"euc-kr\"?><root>\xA1\xA4\xB0\xA1</root>";
+  // A1 A4 is U+00B7 (middle dot), which 1252 holds as B7; B0 A1 is U+AC00, which it lacks:
+  // such text is refused rather than read as '?'.
+  std::string text = "<?xml version=\"1.0\" encoding=\"euc-kr\"?><root>\xA1\xA4</root>";
   ASSERT_GT(document.LoadText(text), 0);
   EXPECT_EQ(document.CodePage(), 949u);
-  EXPECT_EQ(Str(document.FindNode("root")->Text()), "\xB7?");
+  EXPECT_EQ(Str(document.FindNode("root")->Text()), "\xB7");
+  Kt_XmlStatus status;
+  EXPECT_EQ(document.LoadText("<?xml version=\"1.0\" encoding=\"euc-kr\"?><root>\xA1\xA4\xB0\xA1</root>", &status), -1);
+  EXPECT_EQ(status.error, Kt_XmlError::Conversion);
 }
 
 TEST(LoadEncoding, Utf8IsConvertedToTheSystemCodePage) {

@@ -80,9 +80,10 @@ TEST(UnescapeTable, InSystemCodePage1252) {
   }
 }
 
-TEST(Unescape, CharacterMissingFromTheCodePageBecomesItsDefault) {
+// Never '?': a reference the system code page cannot hold stays as it is written.
+TEST(Unescape, CharacterMissingFromTheCodePageStaysAReference) {
   XmlCodePageScope scope(1252);
-  EXPECT_EQ(Str(UnescapeText("[&#44032;]")), "[?]");
+  EXPECT_EQ(Str(UnescapeText("[&#44032;]")), "[&#44032;]");
 }
 
 TEST(Unescape, NumericReferenceInKoreanCodePage) {

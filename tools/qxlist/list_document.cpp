@@ -16,7 +16,12 @@ int VariantOf(Packing packing) {
 
 }  // namespace
 
-bool ReadListDocument(const Bytes& data, ListDocument& document, std::string& problem) {
+bool ReadListDocument(const Bytes& data, ListDocument& document, WorkingCodePage& workingCodePage,
+                      std::string& problem) {
+  // The code page to work in comes from the unpacked bytes; a damaged envelope is reported by
+  // the reading itself.
+  Bytes plain;
+  if (Kt_Packer::Unpack(data, plain) == Kt_Packer::kOk) workingCodePage.ChooseFor(plain);
   Kt_DocumentForm form;
   Kt_DocumentStatus status;
   if (LoadDocumentInAnyForm(data, document.params, document.datasets, form, &status) < 0) {
@@ -38,7 +43,8 @@ bool WriteListDocument(const ListDocument& document, const WriteChoice& choice, 
   form.codePage = choice.codePage;
   form.encodingName = choice.encodingName.c_str();
   if (SaveDocumentInForm(document.params, document.datasets, kSelectRecordsAndChanges, form, data, choice.level) < 0) {
-    problem = "cannot be written in that form (a name or value it cannot hold, or a failed conversion)";
+    problem = "cannot be written in that form (a name or value it cannot hold, or text that the chosen "
+              "encoding cannot hold exactly)";
     return false;
   }
   return true;

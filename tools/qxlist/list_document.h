@@ -5,6 +5,7 @@
 #include "dataset/dataset.h"
 #include "dataset/variable.h"
 #include "tools/qxlist/file_io.h"
+#include "tools/qxlist/working_code_page.h"
 
 namespace qxlist {
 
@@ -22,8 +23,11 @@ struct ListDocument {
 };
 
 // Reads a document in any form: XML in any declared encoding, binary, packed with LZSS or zlib.
-// False with a one-line reason (and the byte position where the text has one) in `problem`.
-bool ReadListDocument(const Bytes& data, ListDocument& document, std::string& problem);
+// The library then works in a code page that holds the document's text (`workingCodePage`,
+// which must outlive every use of the document). False with a one-line reason (and the byte
+// position where the text has one) in `problem`.
+bool ReadListDocument(const Bytes& data, ListDocument& document, WorkingCodePage& workingCodePage,
+                      std::string& problem);
 
 // How a document is to be written.
 struct WriteChoice {
@@ -34,7 +38,8 @@ struct WriteChoice {
   int level = -1;  // zlib level
 };
 
-// Writes the document with every record state kept. False with the reason in `problem`.
+// Writes the document with every record state kept. False with the reason in `problem`, also
+// when the chosen code page cannot hold the document's text exactly.
 bool WriteListDocument(const ListDocument& document, const WriteChoice& choice, Bytes& data, std::string& problem);
 
 // True when the parameter CONFIG is "true" (any case): a configuration list.

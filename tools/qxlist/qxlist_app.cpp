@@ -35,8 +35,10 @@ int Show(const CommandLine& line, std::ostream& out, const Failure& fail) {
   const std::string& path = line.files[0];
   Bytes data;
   std::string problem;
+  WorkingCodePage workingCodePage;
   ListDocument document;
-  if (!ReadWholeFile(path, data, problem) || !ReadListDocument(data, document, problem)) return fail(path, problem);
+  if (!ReadWholeFile(path, data, problem) || !ReadListDocument(data, document, workingCodePage, problem))
+    return fail(path, problem);
   out << path << ": " << Describe(document) << '\n';
   PrintListDocument(document, out);
   return kExitSuccess;
@@ -46,9 +48,10 @@ int Check(const CommandLine& line, std::ostream& out, const Failure& fail) {
   const std::string& path = line.files[0];
   Bytes data;
   std::string problem;
+  WorkingCodePage workingCodePage;
   ListDocument document;
   if (!ReadWholeFile(path, data, problem)) return fail(path, problem);
-  if (!ReadListDocument(data, document, problem)) return fail(path, "not usable: " + problem);
+  if (!ReadListDocument(data, document, workingCodePage, problem)) return fail(path, "not usable: " + problem);
   if (document.datasets.Count() == 0) return fail(path, "not usable: the document holds no dataset");
   out << path << ": " << (IsConfigurationList(document) ? "configuration list" : "component list") << " ("
       << Describe(document) << ")\n";
@@ -65,8 +68,10 @@ int Convert(const CommandLine& line, const Failure& fail) {
   const std::string& out = line.files[1];
   Bytes data;
   std::string problem;
+  WorkingCodePage workingCodePage;
   ListDocument document;
-  if (!ReadWholeFile(in, data, problem) || !ReadListDocument(data, document, problem)) return fail(in, problem);
+  if (!ReadWholeFile(in, data, problem) || !ReadListDocument(data, document, workingCodePage, problem))
+    return fail(in, problem);
   WriteChoice choice;
   choice.form = line.form.empty() ? document.form : (line.form == "binary" ? Form::Binary : Form::Xml);
   choice.codePage = document.codePage;
