@@ -279,7 +279,7 @@ std::string SpecialFolder(int csidl) {
   return kt::WithBackslash(path);
 }
 
-TEST_F(LaunchTest, MakeShortCutPlacesTheLinkInTheFolderWordsSubfolder) {
+TEST_F(LaunchTest, MakeShortCutPlacesTheLinkInEachFolderWordsSubfolder) {
   const struct {
     const char* position;
     int csidl;
@@ -288,6 +288,8 @@ TEST_F(LaunchTest, MakeShortCutPlacesTheLinkInTheFolderWordsSubfolder) {
   } cases[] = {
       {"Programs:KtLaunchTools", CSIDL_PROGRAMS, "%EXECPATH%KtPlatform.exe", "-x 1"},
       {"STARTMENU:KtLaunchTools", CSIDL_STARTMENU, "", ""},  // the platform with key and start
+      {"startup:KtLaunchTools", CSIDL_STARTUP, "", ""},
+      {"Elsewhere:KtLaunchTools", CSIDL_DESKTOP, "", ""},  // any other word is the desktop
   };
   ASSERT_EQ(PutText(control_.Get(), L"StartXML", "http://example.test/start.xml"), S_OK);
   for (const auto& c : cases) {
