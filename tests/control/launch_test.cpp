@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -119,7 +120,8 @@ TEST(PlatformCommandLineTest, KeyHandleStartAndSiteKeyPartsAndRefusedQuotes) {
 }
 
 // A folder of its own under the temporary folder, with the stand-in platform copied in as
-// "KtPlatform.exe"; the stand-in writes "ktinstlr.args" beside itself.
+// "KtPlatform.exe"; the stand-in writes "platform.record" beside itself: its command line, then
+// the start information it was given.
 class ScratchPlatform {
  public:
   ScratchPlatform() {
@@ -127,7 +129,7 @@ class ScratchPlatform {
     ::GetTempPathA(MAX_PATH, temp);
     folder_ = std::string(temp) + "KtLaunchTest\\";
     ::CreateDirectoryA(folder_.c_str(), nullptr);
-    std::string recorder = KT_RECORDER;
+    std::string recorder = KT_PLATFORM_STUB;
     for (char& ch : recorder) {
       if (ch == '/') ch = '\\';
     }
@@ -144,15 +146,19 @@ class ScratchPlatform {
   bool Ready() const { return copied_; }
   const std::string& Folder() const { return folder_; }
   std::string Program() const { return folder_ + "KtPlatform.exe"; }
-  std::string Record() const { return folder_ + "ktinstlr.args"; }
+  std::string Record() const { return folder_ + "platform.record"; }
 
-  // The recorded command line once the stand-in has ended; empty when it never wrote one within
-  // 20 seconds.
-  std::string RecordedLine() const {
+  // The recorded command line once the stand-in has written its record (its start information
+  // to `startup`); empty when it wrote none within 20 seconds.
+  std::string RecordedLine(std::string* startup = nullptr) const {
     for (int attempt = 0; attempt < 200; ++attempt) {
       std::ifstream in(Record(), std::ios::binary);
-      std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      if (!line.empty()) return line;
+      const std::string record((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      const size_t end = record.find('\n');
+      if (end != std::string::npos) {
+        if (startup != nullptr) *startup = record.substr(end + 1);
+        return record.substr(0, end);
+      }
       ::Sleep(100);
     }
     return std::string();
@@ -194,7 +200,8 @@ TEST_F(LaunchTest, RunStartsThePlatformWithItsKeyStartAndGeometry) {
   ASSERT_EQ(PutText(control_.Get(), L"Width", "640"), S_OK);
   ASSERT_EQ(PutText(control_.Get(), L"Height", "480"), S_OK);
   ASSERT_EQ(control_->Run(), S_OK);
-  const std::string line = platform_.RecordedLine();
+  std::string startup;
+  const std::string line = platform_.RecordedLine(&startup);
 
   PlatformStartProperties properties = Properties("640", "480");
   properties.key = app_.Key();
@@ -206,6 +213,12 @@ TEST_F(LaunchTest, RunStartsThePlatformWithItsKeyStartAndGeometry) {
                                   expected, refusal));
   EXPECT_EQ("\"" + platform_.Program() + "\"" + expected.options, line);
   EXPECT_NE(line.find(" -K '" + app_.Key() + ";H7' -X 'http://example.test/start.xml' -Lf "), std::string::npos);
+  // Position and size reach the platform, which starts hidden and shows itself.
+  char given[96] = {};
+  std::snprintf(given, sizeof given, "%lu %ld %ld %ld %ld 0",
+                static_cast<unsigned long>(STARTF_USEPOSITION | STARTF_USESIZE | STARTF_USESHOWWINDOW),
+                expected.position.x, expected.position.y, expected.size.cx, expected.size.cy);
+  EXPECT_EQ(given, startup);
   EXPECT_TRUE(questions_.empty());
   EXPECT_EQ(kt_test::GetText(control_.Get(), L"ErrorCode"), "0");
 }
