@@ -12,6 +12,7 @@
 #include "device/kt_device_win32.h"
 #include "engine/privilege_checks.h"
 #include "device/process_search.h"
+#include "device/unique_handle.h"
 #include "engine/protected_mode.h"
 #include "engine/run/platform_start.h"
 #include "engine/run/updater_handoff.h"
@@ -88,13 +89,18 @@ HRESULT CKtQxInstaller3::Execute(BSTR exeName, BSTR command) {
   PROCESS_INFORMATION process{};
   // Quoted, so that a path with spaces cannot be taken for a shorter program's path.
   const std::string line = "\"" + program + "\" " + com::AnsiFromBstr(command);
-  if (SUCCEEDED(PcDevice().CreateProcess(std::string(), line, &startup, std::string(), process))) {
-    PcDevice().CloseHandle(process.hThread);
-    PcDevice().CloseHandle(process.hProcess);
-  } else if (questionSeam_) {
-    questionSeam_("Error", MB_OK | MB_ICONINFORMATION);
-  } else {
-    ::MessageBoxA(::GetActiveWindow(), "Error", "Process creation Failed!", MB_OK | MB_ICONINFORMATION);
+  const HRESULT started = PcDevice().CreateProcess(std::string(), line, &startup, std::string(), process);
+  // The program runs on by itself; its handles are not kept.
+  kt::device::UniqueHandle thread(process.hThread);
+  kt::device::UniqueHandle running(process.hProcess);
+  if (FAILED(started)) {
+    // The same seam as every other question, though this box has a caption of its own.
+    const UINT buttons = MB_OK | MB_ICONINFORMATION;
+    if (questionSeam_) {
+      questionSeam_("Error", buttons);
+    } else {
+      ::MessageBoxA(::GetActiveWindow(), "Error", "Process creation Failed!", buttons);
+    }
   }
   return S_OK;
 }

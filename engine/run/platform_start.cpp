@@ -5,6 +5,7 @@
 #include "config/loaded_module.h"
 #include "config/qxp_configuration.h"
 #include "device/kt_device_win32.h"
+#include "device/unique_handle.h"
 #include "engine/protected_mode.h"
 
 namespace kt::engine {
@@ -35,10 +36,10 @@ HRESULT StartThroughDevice(Kt_DeviceWIN32& pc, const std::string& program, const
   PROCESS_INFORMATION process{};
   // The program's own path leads its command line, as every program expects to find it there.
   const HRESULT result = pc.CreateProcess(program, "\"" + program + "\"" + launch.options, &startup, std::string(), process);
-  if (FAILED(result)) return result;
-  pc.CloseHandle(process.hThread);
-  pc.CloseHandle(process.hProcess);
-  return S_OK;
+  // The platform runs on by itself; its handles are not kept.
+  kt::device::UniqueHandle thread(process.hThread);
+  kt::device::UniqueHandle started(process.hProcess);
+  return result;
 }
 
 }  // namespace
