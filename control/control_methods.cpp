@@ -2,6 +2,8 @@
 // the engine start-up and error reporting that live here.
 #include "control/kt_qx_installer.h"
 
+#include <shlobj.h>
+
 #include <cstdlib>
 
 #include "config/launch_description.h"
@@ -10,11 +12,15 @@
 #include "device/kt_device_win32.h"
 #include "engine/privilege_checks.h"
 #include "device/process_search.h"
+#include "device/unique_handle.h"
 #include "engine/protected_mode.h"
+#include "engine/run/platform_start.h"
 #include "engine/run/updater_handoff.h"
 
 namespace kt::control {
 namespace {
+
+constexpr int kCurrent = Kt_QxpConfiguration::kCurrent;
 
 HRESULT PrivilegeAnswer(HRESULT (*question)(BOOL*), VARIANT_BOOL* answer) {
   if (answer == nullptr) return E_INVALIDARG;
@@ -55,18 +61,82 @@ HRESULT CKtQxInstaller3::Stop() {
 HRESULT CKtQxInstaller3::Run() {
   StartEngine();
   StoreSettings();
-  return E_NOTIMPL;
+  // The CE start runs the platform on the device, which this library cannot reach yet; until it
+  // can, a CE start neither reports nor does anything.
+  if (IsCeDeviceType()) return S_OK;
+  kt::engine::PlatformStartProperties platform;
+  platform.key = props_.key;
+  platform.updateHandle = props_.updateHandle;
+  platform.startXml = props_.startXml;
+  platform.siteKey = props_.siteKey;
+  platform.left = props_.left == kUnsetNumber ? -1 : props_.left;
+  platform.top = props_.top == kUnsetNumber ? -1 : props_.top;
+  platform.width = props_.width;
+  platform.height = props_.height;
+  const HWND parent = window_ != nullptr ? ::GetParent(window_) : nullptr;
+  return kt::engine::StartPlatform(*this, platform, parent, window_);
 }
 
-HRESULT CKtQxInstaller3::Execute(BSTR, BSTR) {
+HRESULT CKtQxInstaller3::Execute(BSTR exeName, BSTR command) {
   StartEngine();
   StoreSettings();
-  return E_NOTIMPL;
+  const std::string name = com::AnsiFromBstr(exeName);
+  const std::string program = name.empty() ? config_.AliasFolder(kCurrent) : ResolvePath(name);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWDEFAULT;
+  PROCESS_INFORMATION process{};
+  // Quoted, so that a path with spaces cannot be taken for a shorter program's path.
+  const std::string line = "\"" + program + "\" " + com::AnsiFromBstr(command);
+  const HRESULT started = PcDevice().CreateProcess(std::string(), line, &startup, std::string(), process);
+  // The program runs on by itself; its handles are not kept.
+  kt::device::UniqueHandle thread(process.hThread);
+  kt::device::UniqueHandle running(process.hProcess);
+  if (FAILED(started)) {
+    // The same seam as every other question, though this box has a caption of its own.
+    const UINT buttons = MB_OK | MB_ICONINFORMATION;
+    if (questionSeam_) {
+      questionSeam_("Error", buttons);
+    } else {
+      ::MessageBoxA(::GetActiveWindow(), "Error", "Process creation Failed!", buttons);
+    }
+  }
+  return S_OK;
 }
 
-HRESULT CKtQxInstaller3::MakeShortCut(BSTR, BSTR, BSTR, BSTR, BSTR) {
+HRESULT CKtQxInstaller3::MakeShortCut(BSTR exeName, BSTR command, BSTR shortcutName, BSTR iconPath,
+                                      BSTR position) {
   StartEngine();
-  return E_NOTIMPL;
+  std::string target = com::AnsiFromBstr(exeName);
+  std::string arguments = com::AnsiFromBstr(command);
+  if (!target.empty() || !arguments.empty()) {
+    target = target.empty() ? config_.AliasFolder(kCurrent) : ResolvePath(target);
+  } else {
+    target = config_.ExecutablePath(kCurrent);
+    arguments = props_.key + " '" + props_.startXml + "'";
+  }
+  std::string icon = com::AnsiFromBstr(iconPath);
+  if (!icon.empty()) icon = ResolvePath(icon);
+
+  const std::string words = com::AnsiFromBstr(position);
+  const size_t colon = words.find(':');
+  const std::string folderWord = words.substr(0, colon);
+  int csidl = CSIDL_DESKTOP;
+  if (kt::EqualsNoCase(folderWord, "startmenu")) {
+    csidl = CSIDL_STARTMENU;
+  } else if (kt::EqualsNoCase(folderWord, "StartUp")) {
+    csidl = CSIDL_STARTUP;
+  } else if (kt::EqualsNoCase(folderWord, "Programs")) {
+    csidl = CSIDL_PROGRAMS;
+  }
+  std::string folder;
+  if (FAILED(PcDevice().GetSpecialFolder(csidl, folder))) return S_FALSE;
+  std::string link = kt::WithBackslash(folder);
+  if (colon != std::string::npos && colon + 1 < words.size()) link += kt::WithBackslash(words.substr(colon + 1));
+  link += com::AnsiFromBstr(shortcutName);
+  const HRESULT created = PcDevice().CreateShortcut(link, target, arguments, icon, std::string(), std::string());
+  return SUCCEEDED(created) ? S_OK : S_FALSE;
 }
 
 HRESULT CKtQxInstaller3::IsQuorixRunning(VARIANT_BOOL* running) {
