@@ -37,6 +37,8 @@ struct TokenizerCase {
   std::vector<Step> steps;
 };
 
+void PrintTo(const TokenizerCase& c, std::ostream* out) { *out << c.name; }
+
 class TokenizerTest : public ::testing::TestWithParam<TokenizerCase> {};
 
 TEST_P(TokenizerTest, SplitsAsExpected) { EXPECT_EQ(Steps(GetParam().text), GetParam().steps); }

@@ -46,6 +46,8 @@ struct LineCase {
   Fields changed;
 };
 
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
+
 class ParseTest : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(ParseTest, FillsExactlyTheExpectedFields) {

@@ -27,6 +27,8 @@ struct HandOffCase {
   int killMode;
 };
 
+void PrintTo(const HandOffCase& c, std::ostream* out) { *out << c.name; }
+
 class HandOffOptionsTest : public ::testing::TestWithParam<HandOffCase> {};
 
 TEST_P(HandOffOptionsTest, UpdaterReadsWhatTheControlWrote) {
