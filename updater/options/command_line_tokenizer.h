@@ -2,6 +2,7 @@
 // Splits a command line into tokens at spaces. A double or a single quote switches quoting on or
 // off (either kind closes what either kind opened) and is dropped, so a quoted value keeps its
 // spaces and loses its quotes.
+#include <cstddef>
 #include <string>
 
 class Kt_CommandLineTokenizer {
