@@ -241,9 +241,9 @@ HRESULT Kt_UpdateRun::SaveLocalFile(const List& list) {
   std::string detail;
   const HRESULT result = WriteListFile(list.localFile, list.serverParams, list.workingList, list.form, detail);
   if (FAILED(result)) {
-    const int message = result == kEmptyListDocument ? kNoConfigurationRow
-                        : result == HRESULT_FROM_WIN32(ERROR_INVALID_NAME) ? kMessageFolderNotCreated
-                                                                           : kLocalFileNotWritten;
+    int message = kLocalFileNotWritten;
+    if (result == kEmptyListDocument) message = kNoConfigurationRow;
+    if (result == HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) message = kMessageFolderNotCreated;
     host_.ReportError(message, result == kEmptyListDocument ? S_OK : result, detail, list.localFile, true);
   }
   return result;
