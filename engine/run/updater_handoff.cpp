@@ -18,6 +18,15 @@ std::string UpdaterCommandLine(const HandOffSettings& settings, const std::strin
 HRESULT LaunchUpdater(Kt_EngineHost& host, const HandOffSettings& settings, const std::string& extra,
                       DWORD& exitCode) {
   host.StoreSettings();
+  // A double quote would end the program's own quoting and change its arguments: such a setting is
+  // refused, and nothing is started.
+  for (const std::string* value : {&settings.deviceType, &settings.version, &settings.key, &settings.killText, &extra}) {
+    if (value->find('"') != std::string::npos) {
+      host.ReportError(0, E_INVALIDARG, "A setting for the updater contains a double quote; the updater was not started.",
+                       *value, false);
+      return E_INVALIDARG;
+    }
+  }
   const std::string aliased = "%SYSTEM%\\QxUpdater320.exe";
   std::string program = aliased;
   host.Configuration().ExpandAlias(aliased, program, Kt_QxpConfiguration::kCurrent);

@@ -26,7 +26,8 @@ std::string UpdaterCommandLine(const HandOffSettings& settings, const std::strin
 
 // Stores the remembered settings, starts "%SYSTEM%\QxUpdater320.exe" with that command line and
 // waits for it without a time limit (no messages are served meanwhile). The start's failure is
-// returned as it is; otherwise `exitCode` receives the program's exit code.
+// returned as it is; a setting with a double quote is refused (E_INVALIDARG, reported); otherwise
+// `exitCode` receives the program's exit code.
 HRESULT LaunchUpdater(Kt_EngineHost& host, const HandOffSettings& settings, const std::string& extra,
                       DWORD& exitCode);
 

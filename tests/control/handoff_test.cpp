@@ -91,6 +91,16 @@ TEST_F(HandOffTest, LaunchUpdaterStartsTheUpdaterWithTheSettingsAndAnswersItsExi
   ::DeleteFileA(record.c_str());
   ::DeleteFileA(updater.c_str());
 
+  // A double quote in a setting would change the updater's arguments: refused, nothing started.
+  ::CopyFileA(recorder.c_str(), updater.c_str(), FALSE);
+  kt::com::Bstr quoted("-X \"a\" -K other");
+  V_BSTR(&arguments) = quoted.Get();
+  ASSERT_EQ(control_->Reserved(kt::com::Bstr("LaunchUpdater").Get(), arguments, nullptr, &result), S_OK);
+  EXPECT_EQ(V_I4(&result), E_INVALIDARG);
+  EXPECT_EQ(::GetFileAttributesA(record.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was started";
+  ::DeleteFileA(updater.c_str());
+  V_BSTR(&arguments) = extra.Get();
+
   // Without the program the start's failure is the answer.
   ASSERT_EQ(control_->Reserved(kt::com::Bstr("LaunchUpdater").Get(), arguments, nullptr, &result), S_OK);
   EXPECT_EQ(V_VT(&result), VT_I4);
