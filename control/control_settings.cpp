@@ -43,24 +43,26 @@ kt::engine::RunSettings CKtQxInstaller3::Settings() {
 
 bool CKtQxInstaller3::IsCeDeviceType() const { return kt::EqualsNoCase(props_.deviceType, "CE"); }
 
+// The application's key of remembered settings, opened or created; false when there is no
+// application key, when the value is one a CE target does not keep, or when the key cannot be had.
+bool CKtQxInstaller3::OpenApplicationKey(const char* name, Kt_RegistryWin32& key) {
+  if (props_.key.empty() || (IsCeDeviceType() && IsPcOnly(name))) return false;
+  return key.Create(HKEY_CURRENT_USER, config_.AppKeyPath(kCurrent), KEY_ALL_ACCESS) != 0;
+}
+
 void CKtQxInstaller3::RememberText(const char* name, const std::string& value) {
-  if (props_.key.empty() || (IsCeDeviceType() && IsPcOnly(name))) return;
   Kt_RegistryWin32 key;
-  if (key.Create(HKEY_CURRENT_USER, config_.AppKeyPath(kCurrent), KEY_ALL_ACCESS)) key.SetString(name, value);
+  if (OpenApplicationKey(name, key)) key.SetString(name, value);
 }
 
 void CKtQxInstaller3::RememberNumber(const char* name, LONG value) {
-  if (props_.key.empty()) return;
   Kt_RegistryWin32 key;
-  if (key.Create(HKEY_CURRENT_USER, config_.AppKeyPath(kCurrent), KEY_ALL_ACCESS)) {
-    key.SetDword(name, static_cast<DWORD>(value));
-  }
+  if (OpenApplicationKey(name, key)) key.SetDword(name, static_cast<DWORD>(value));
 }
 
 std::string CKtQxInstaller3::RecallText(const char* name) {
-  if (props_.key.empty() || (IsCeDeviceType() && IsPcOnly(name))) return std::string();
   Kt_RegistryWin32 key;
-  if (!key.Create(HKEY_CURRENT_USER, config_.AppKeyPath(kCurrent), KEY_ALL_ACCESS)) return std::string();
+  if (!OpenApplicationKey(name, key)) return std::string();
   char buffer[kMaxRememberedText + 1] = {};
   DWORD size = sizeof buffer;
   if (!key.ReadString(name, buffer, size)) return std::string();

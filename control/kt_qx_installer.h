@@ -23,6 +23,7 @@
 #include "engine/run/update_run.h"
 
 class Kt_DeviceWIN32;
+class Kt_RegistryWin32;
 class Kt_ParamList;
 
 namespace kt::control {
@@ -290,6 +291,7 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   void RememberNumber(const char* name, LONG value);
   std::string RecallText(const char* name);
   bool IsCeDeviceType() const;
+  bool OpenApplicationKey(const char* name, Kt_RegistryWin32& key);
   void RecomputeApplicationKey();
 
   // Property helpers with the side effects of a put.

@@ -1,5 +1,7 @@
 #include "engine/run/in_use_text.h"
 
+#include "config/wide_text.h"
+
 #include <oleauto.h>
 
 #include <cstdlib>
@@ -59,12 +61,9 @@ InUseInfo::InUseInfo(const std::vector<std::string>& names) {
   SAFEARRAY* array = ::SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
   if (array == nullptr) return;
   for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
-    const std::string& name = names[static_cast<size_t>(i)];
-    std::wstring wide(name.size(), L'\0');
-    const int length = name.empty() ? 0
-                                    : ::MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()),
-                                                            &wide[0], static_cast<int>(wide.size()));
-    BSTR text = ::SysAllocStringLen(wide.data(), static_cast<UINT>(length > 0 ? length : 0));
+    std::wstring wide;
+    kt::AnsiToWide(names[static_cast<size_t>(i)], wide);
+    BSTR text = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     ::SafeArrayPutElement(array, &i, text);  // copies the string
     ::SysFreeString(text);
   }

@@ -86,7 +86,8 @@ std::string WindowsPath(const std::string& path) {
 
 // Runs a program and waits at most a minute for it; its exit code.
 DWORD RunAndWait(std::string commandLine) {
-  STARTUPINFOA startup{sizeof startup};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                         &startup, &process)) {
@@ -97,6 +98,48 @@ DWORD RunAndWait(std::string commandLine) {
   ::CloseHandle(process.hProcess);
   ::CloseHandle(process.hThread);
   return code;
+}
+
+// A sink connected to one event interface of the control for as long as this object lives.
+class EventConnection {
+ public:
+  EventConnection(IUnknown* control, REFIID events, IDispatch* sink) {
+    kt_test::ComPtr<IConnectionPointContainer> container;
+    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) {
+      container->FindConnectionPoint(events, reinterpret_cast<IConnectionPoint**>(point_.PutVoid()));
+    }
+    if (point_) point_->Advise(sink, &cookie_);
+  }
+  ~EventConnection() { Disconnect(); }
+  EventConnection(const EventConnection&) = delete;
+  EventConnection& operator=(const EventConnection&) = delete;
+
+  bool Connected() const { return cookie_ != 0; }
+  void Disconnect() {
+    if (cookie_ != 0) point_->Unadvise(cookie_);
+    cookie_ = 0;
+    point_.Reset();
+  }
+
+ private:
+  kt_test::ComPtr<IConnectionPoint> point_;
+  DWORD cookie_ = 0;
+};
+
+// The renames waiting for the next start, taken away: nothing of a test may be carried out at a
+// later restart of the shared prefix.
+std::string TakePendingRenames() {
+  HKEY session = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_READ | KEY_WRITE, &session) != ERROR_SUCCESS) {
+    return std::string();
+  }
+  char pending[8192] = {};
+  DWORD size = sizeof pending;
+  ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending), &size);
+  ::RegDeleteValueA(session, "PendingFileRenameOperations");
+  ::RegCloseKey(session);
+  return std::string(pending, size);
 }
 
 // Presses Stop, as a page's button would, as soon as the download of one file reports progress.
@@ -241,16 +284,11 @@ TEST_F(UpdateRunTest, EveryActionTakesEffectAndTheEventsTellEachStep) {
   Serve("app/files/data.txt", "data");
   std::vector<std::string> events;
   kt_test::RecordingSink sink("E", events);
-  kt_test::ComPtr<IConnectionPointContainer> container;
-  ASSERT_EQ(control_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()), S_OK);
-  kt_test::ComPtr<IConnectionPoint> point;
-  ASSERT_EQ(container->FindConnectionPoint(DIID__IKtQxInstaller320_V2Events,
-                                           reinterpret_cast<IConnectionPoint**>(point.PutVoid())), S_OK);
-  DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(&sink), &cookie), S_OK);
+  EventConnection connection(control_.Get(), DIID__IKtQxInstaller320_V2Events, &sink);
+  ASSERT_TRUE(connection.Connected());
 
   RunUpdate(Url("config.xml"));
-  point->Unadvise(cookie);
+  connection.Disconnect();
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
 
   // Start and end events by type: the run, the list (fetched and merged), then its four downloads
@@ -318,13 +356,8 @@ TEST_F(UpdateRunTest, StopDuringASlowDownloadLeavesNothingHalfDoneAndANewControl
   const std::string big(256 * 1024, 'b');
   Serve("app/files/big.bin", big);
   StoppingSink stopper(control_.Get());
-  kt_test::ComPtr<IConnectionPointContainer> container;
-  ASSERT_EQ(control_->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()), S_OK);
-  kt_test::ComPtr<IConnectionPoint> point;
-  ASSERT_EQ(container->FindConnectionPoint(DIID__IKtQxInstaller320Events,
-                                           reinterpret_cast<IConnectionPoint**>(point.PutVoid())), S_OK);
-  DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(static_cast<IDispatch*>(&stopper), &cookie), S_OK);
+  EventConnection connection(control_.Get(), DIID__IKtQxInstaller320Events, &stopper);
+  ASSERT_TRUE(connection.Connected());
   // Served slowly, so that the transfer is still running when Stop comes.
   RunUpdate(server_.Url("slow/" + site_ + "/config.xml"));
   EXPECT_TRUE(stopper.stopped_);
@@ -336,7 +369,7 @@ TEST_F(UpdateRunTest, StopDuringASlowDownloadLeavesNothingHalfDoneAndANewControl
   // The stopped object stays stopped; a new one resumes and finishes.
   EXPECT_TRUE(RunUpdate(Url("config.xml")).empty());
   EXPECT_EQ(GetText(Control(), L"ErrorCode"), "129");
-  point->Unadvise(cookie);
+  connection.Disconnect();
   control_ = kt_test::NewControl();
   ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
   ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_).Get(), kt::com::Bstr("").Get()), S_OK);
@@ -515,17 +548,7 @@ TEST_F(UpdateRunTest, AFileInUseAnsweredNoIsReplacedAtTheNextStartAndARestartIsO
   ASSERT_EQ(questions_.size(), 2u);
   EXPECT_NE(questions_[0].find("busy.txt"), std::string::npos);
   EXPECT_NE(questions_[1].find("re-start"), std::string::npos);
-  HKEY session = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_READ | KEY_WRITE, &session), ERROR_SUCCESS);
-  char pending[8192] = {};
-  DWORD size = sizeof pending;
-  ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending), &size);
-  std::string renames(pending, size);
-  EXPECT_NE(renames.find("busy2.txt"), std::string::npos);
-  // Nothing of this test may be carried out at a later restart of the shared prefix.
-  ::RegDeleteValueA(session, "PendingFileRenameOperations");
-  ::RegCloseKey(session);
+  EXPECT_NE(TakePendingRenames().find("busy2.txt"), std::string::npos);
 }
 
 // Answers real message boxes of this process by clicking "No", as a person would, and counts them.
@@ -582,15 +605,7 @@ TEST_F(UpdateRunTest, AFileInUseIsAskedInARealMessageBox) {
     EXPECT_EQ(answerer.Answered(), 2);
   }
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
-  HKEY session = nullptr;
-  ASSERT_EQ(::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_READ | KEY_WRITE, &session), ERROR_SUCCESS);
-  char pending[8192] = {};
-  DWORD size = sizeof pending;
-  ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending), &size);
-  EXPECT_NE(std::string(pending, size).find("boxed.txt"), std::string::npos);
-  ::RegDeleteValueA(session, "PendingFileRenameOperations");
-  ::RegCloseKey(session);
+  EXPECT_NE(TakePendingRenames().find("boxed.txt"), std::string::npos);
 }
 
 TEST_F(UpdateRunTest, AFileInUseAnsweredCancelStopsTheRun) {
