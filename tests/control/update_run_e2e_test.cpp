@@ -58,7 +58,8 @@ std::string ConfigurationList(const std::string& source, const std::string& vers
 }
 
 struct Row {
-  std::string fileName, version, action, target, argument;
+  std::string fileName, version, action, target;
+  std::string argument{};
 };
 
 std::string ComponentList(const std::vector<Row>& rows) {

@@ -113,7 +113,9 @@ TEST_P(WideToMultiByteExactTable, RefusesWhatTheCodePageLacks) {
   const ExactCase& c = GetParam();
   Kt_AString out("x");
   EXPECT_EQ(WideToMultiByteExact(c.codePage, c.text.data(), c.text.size(), out), c.exact);
-  if (!c.exact) EXPECT_TRUE(out.IsEmpty());
+  if (!c.exact) {
+    EXPECT_TRUE(out.IsEmpty());
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WideToMultiByteExactTable,

@@ -114,7 +114,9 @@ TEST(DocumentPaths, BinaryEventsAndTreeReadingAgreeOnEveryTruncation) {
       int treeCount = -1;
       const std::string expected = TreeReading(cut, treeCount);
       ASSERT_EQ(count, treeCount) << "cut to " << length << " of " << binary.size();
-      if (count >= 0) ASSERT_EQ(kt_test::DocumentDump(params, datasets), expected) << "cut to " << length;
+      if (count >= 0) {
+        ASSERT_EQ(kt_test::DocumentDump(params, datasets), expected) << "cut to " << length;
+      }
     }
   }
 }
