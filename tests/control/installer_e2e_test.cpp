@@ -288,8 +288,10 @@ TEST_F(InstallerRunTest, DeferredItemsStartAfterEveryListInQueuedOrderAndTheirPa
   std::vector<std::string> order;
   for (const std::string& line : lines) order.push_back(line.substr(line.find(' ') + 1, line.find('\r') - line.find(' ') - 1));
   EXPECT_EQ(order, (std::vector<std::string>{"now", "first", "second"}));
-  // The packages stay for their programs and are deleted at the next start of Windows.
+  // The packages stay for their programs and are deleted at the next start of Windows; the
+  // other applied downloads are gone once their list is done.
   EXPECT_TRUE(Exists(Downloaded("first.exe")));
+  EXPECT_FALSE(Exists(Downloaded("now.exe")));
   const std::string renames = kt_test::TakePendingRenames();
   EXPECT_NE(renames.find("first.exe"), std::string::npos);
   EXPECT_NE(renames.find("second.exe"), std::string::npos);
