@@ -28,13 +28,17 @@ HRESULT PutText(IDispatch* control, DISPID member, const std::string& text) {
   return kt::com::PutProperty(control, member, kt::com::BorrowedBstr(value.Get()));
 }
 
-bool ReadBool(IDispatch* control, DISPID member, bool method) {
+bool ReadBool(IDispatch* control, DISPID member) {
   kt::com::Variant value;
-  const HRESULT result = method ? kt::com::InvokeMethod(control, member, {}, value.Get())
-                                : kt::com::GetProperty(control, member, value.Get());
-  if (FAILED(result)) return false;
+  if (FAILED(kt::com::GetProperty(control, member, value.Get()))) return false;
   if (FAILED(::VariantChangeType(value.Get(), value.Get(), 0, VT_BOOL))) return false;
   return V_BOOL(value.Get()) != VARIANT_FALSE;
+}
+
+bool ExistVersionUpCnt(IDispatch* control) {
+  VARIANT_BOOL exists = VARIANT_FALSE;
+  if (FAILED(kt::com::InvokeMethod(control, kExistVersionUpCnt, {kt::com::ByRef(VT_BOOL, &exists)}))) return false;
+  return exists != VARIANT_FALSE;
 }
 
 void PutOptions(IDispatch* control, const Kt_RunnerHelper& options) {

@@ -47,7 +47,10 @@ enum ControlMember : DISPID {
 void PutOptions(IDispatch* control, const Kt_RunnerHelper& options);
 
 HRESULT PutText(IDispatch* control, DISPID member, const std::string& text);
-// Reads a boolean property or method result; false when the call fails.
-bool ReadBool(IDispatch* control, DISPID member, bool method = false);
+// Reads a boolean property; false when the call fails.
+bool ReadBool(IDispatch* control, DISPID member);
+// Asks the control whether anything needs updating (its answer comes back through an out
+// argument); false when the call fails.
+bool ExistVersionUpCnt(IDispatch* control);
 
 }  // namespace kt::updater

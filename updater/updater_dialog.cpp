@@ -236,7 +236,7 @@ void CQxUpdaterDlg::Run() {
     ShowItem(IDC_QXUPDATER_STATUS, true);
     ShowItem(IDC_QXUPDATER_COUNTER, false);
     ProcessMessages();
-    needsUpdate = ReadBool(control, kReInstall) || ReadBool(control, kExistVersionUpCnt, true);
+    needsUpdate = ReadBool(control, kReInstall) || ExistVersionUpCnt(control);
     ReadText(control, kUpdateURL);
   }
   ProcessMessages();
