@@ -19,8 +19,10 @@ std::string DecodeSiteKey(const std::string& siteKey) {
   Base64Decode(siteKey.c_str(), siteKey.size(), bytes);
   const size_t kept = std::min(bytes.Size(), kMaxDecodedBytes);
   std::wstring wide;
-  for (size_t i = 0; i + 1 < kept; i += 2) {
-    const wchar_t c = static_cast<wchar_t>(bytes.Data()[i] | (bytes.Data()[i + 1] << 8));
+  // The decoded bytes are followed by zeros: an odd last byte is a character of its own.
+  for (size_t i = 0; i < kept; i += 2) {
+    const unsigned high = i + 1 < kept ? bytes.Data()[i + 1] : 0;
+    const wchar_t c = static_cast<wchar_t>(bytes.Data()[i] | (high << 8));
     if (c == 0) break;
     wide.push_back(c);
   }
