@@ -36,7 +36,7 @@ struct Outcome {
 class UpdaterProcess {
  public:
   UpdaterProcess(const std::string& program, const std::string& arguments, const std::string& folder = "") {
-    std::string line = "\"" + program + "\" " + arguments;
+    std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
@@ -271,6 +271,30 @@ TEST_F(UpdaterProgramTest, AnErrorIsShownAndNoLaunchAfterErrorDecidesTheStart) {
     EXPECT_EQ(outcome.boxes, "Error|FileName [" + refused +
                                  "] \nErrorMsg [Failure bring update information because of network or server error.]\n\n");
     EXPECT_EQ(Exists(platform_ / "platform.record"), c.started);
+  }
+}
+
+TEST_F(UpdaterProgramTest, AnUnusableCommandLineShowsTheInputErrorAndStartsNothing) {
+  const struct {
+    std::string arguments;
+    std::string step;  // the box expected: caption and its OK button
+  } cases[] = {
+      {"", "Quorix3=1"},         // the program path alone
+      {"/dde", "Quorix3=1"},     // the shell's DDE switch
+      {"-D WIN32 -V 3.2 -U " + server_.Url(name_ + "/config.xml") + " -L TRUE -EP \"" + platform_.Path() +
+           "\" -E KtPlatform.exe",
+       "Error=1"},  // no key: the dialog refuses to run
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const std::uint64_t mark = server_.LogMark();
+    Outcome outcome = RunUpdater(c.arguments, {c.step});
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(outcome.answered);
+    EXPECT_NE(outcome.boxes.find("|Input error.\n QxUpdater320.exe [Device] [option:ReInstall] [Key]"), std::string::npos)
+        << outcome.boxes;
+    EXPECT_TRUE(server_.RequestsSince(mark).empty());
+    EXPECT_FALSE(Exists(platform_ / "platform.record"));
   }
 }
 
