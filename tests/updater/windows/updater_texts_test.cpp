@@ -57,4 +57,16 @@ TEST(ProgressTextTest, TemplatesTakeTheirNumberedInserts) {
   EXPECT_EQ(kt::updater::FormatProgressText(9999, 1, 1, "", "", "", ""), "");
 }
 
+// Under a Korean user interface the Korean table is chosen; its texts arrive in code page 949.
+TEST(TextLanguageTest, TheUserInterfaceLanguageChoosesTheTable) {
+  if (PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_KOREAN) {
+    EXPECT_EQ(kt::updater::ResourceString(IDS_QXUPDATER_CANCEL_QUESTION),
+              "\xc3\xeb\xbc\xd2\xc7\xcf\xbd\xc3\xb0\xda\xbd\xc0\xb4\xcf\xb1\xee?");
+    // The Korean counter ends after the unit.
+    EXPECT_EQ(kt::updater::FormatProgressText(IDS_QXUPDATER_COUNTER_FORMAT, 2, 5, "a.dll", "x", "/", "u"), "2 / 5 u");
+  } else {
+    EXPECT_EQ(kt::updater::ResourceString(IDS_QXUPDATER_CANCEL_QUESTION), "Would you like to cancel it?");
+  }
+}
+
 }  // namespace
