@@ -13,6 +13,7 @@
 #include "updater/updater_dialog.h"
 #include "updater/updater_texts.h"
 #include "updater/user_prompt.h"
+#include "updater/wait_cursor.h"
 
 namespace kt::updater {
 
@@ -20,7 +21,6 @@ const char kSingleInstanceMutex[] = "QXUpdater_ONCE_MUTEX";
 
 namespace {
 
-const char kApplicationName[] = "Quorix3";
 
 // The shell's DDE switch ("/dde" or "-dde" as an argument of its own, any letter case), which
 // asks the program to wait for a DDE conversation it does not hold.
@@ -33,17 +33,6 @@ bool IsDdeRequest(const std::string& commandLine) {
   }
   return false;
 }
-
-class WaitCursor {
- public:
-  WaitCursor() : previous_(::SetCursor(::LoadCursor(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { ::SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
 
 }  // namespace
 

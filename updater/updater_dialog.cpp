@@ -7,6 +7,7 @@
 #include "control/com/bstr.h"
 #include "control/com/dispatch_call.h"
 #include "control/com/variant.h"
+#include "config/path_text.h"
 #include "resources/updater/updater_resource.h"
 #include "updater/control_properties.h"
 #include "updater/dialog_layout.h"
@@ -16,11 +17,11 @@
 #include "updater/start_values.h"
 #include "updater/updater_texts.h"
 #include "updater/user_prompt.h"
+#include "updater/wait_cursor.h"
 
 namespace kt::updater {
 namespace {
 
-const char kApplicationName[] = "Quorix3";
 const char kErrorCaption[] = "Error";
 const char kConfirmCaption[] = "Confirm";
 
@@ -52,27 +53,11 @@ std::string ShortenedName(const std::string& name) {
   return name.substr(0, 3) + "..." + name.substr(20);
 }
 
-bool EqualsNoCaseAnsi(const std::string& a, const std::string& b) {
-  return ::CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                          static_cast<int>(b.size())) == CSTR_EQUAL;
-}
-
 std::string ReadText(IDispatch* control, DISPID member) {
   kt::com::Variant value;
   if (FAILED(kt::com::GetProperty(control, member, value.Get())) || value.Type() != VT_BSTR) return std::string();
   return kt::com::AnsiFromBstr(V_BSTR(value.Get()));
 }
-
-class WaitCursor {
- public:
-  WaitCursor() : previous_(::SetCursor(::LoadCursor(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { ::SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
 
 }  // namespace
 
@@ -328,7 +313,7 @@ void CQxUpdaterDlg::OnError(const std::string& file, long code, const std::strin
   }
   error_ = true;
   IDispatch* control = control_ ? control_->Dispatch() : nullptr;
-  if (noLaunchAfterError_ && code == kListNotFoundCode && EqualsNoCaseAnsi(file, ReadText(control, kUpdateURL))) {
+  if (noLaunchAfterError_ && code == kListNotFoundCode && kt::EqualsNoCase(file, ReadText(control, kUpdateURL))) {
     noLaunchAfterError_ = false;  // a missing update list does not block the start
   }
   std::string shown = message;

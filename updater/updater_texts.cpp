@@ -3,6 +3,9 @@
 #include <cstdio>
 
 namespace kt::updater {
+
+const char kApplicationName[] = "Quorix3";
+
 namespace {
 
 HINSTANCE g_resourceModule = nullptr;

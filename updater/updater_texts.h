@@ -7,6 +7,9 @@
 
 namespace kt::updater {
 
+// The application's name, the caption of its own start-up messages.
+extern const char kApplicationName[];  // "Quorix3"
+
 void SetResourceModule(HINSTANCE module);
 HINSTANCE ResourceModule();
 
