@@ -251,24 +251,28 @@ TEST_F(UpdaterProgramTest, LaunchDescriptionModeAsTheShellStartsIt) {
 }
 
 TEST_F(UpdaterProgramTest, AnErrorIsShownAndNoLaunchAfterErrorDecidesTheStart) {
+  const std::string refused = server_.RefusedUrl("config.xml");
+  const std::string missing = server_.Url("status/404/" + name_ + "/config.xml");
   const struct {
+    std::string list;
     const char* more;
     bool started;
   } cases[] = {
-      {"-L TRUE", true},
-      {"-L TRUE -NLE TRUE", false},
+      {refused, "-L TRUE", true},
+      {refused, "-L TRUE -NLE TRUE", false},
+      {missing, "-L TRUE", true},
+      {missing, "-L TRUE -NLE TRUE", false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.more);
+    SCOPED_TRACE(c.list + " " + c.more);
     ::DeleteFileA((platform_ / "platform.record").c_str());
-    const std::string refused = server_.RefusedUrl("config.xml");
     std::string arguments = Options("unused", c.more);
-    arguments.replace(arguments.find(server_.Url("unused")), server_.Url("unused").size(), refused);
+    arguments.replace(arguments.find(server_.Url("unused")), server_.Url("unused").size(), c.list);
     Outcome outcome = RunUpdater(arguments, {"Error=1"});
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_TRUE(outcome.answered);
     // The file line, then the control's own message for its error number.
-    EXPECT_EQ(outcome.boxes, "Error|FileName [" + refused +
+    EXPECT_EQ(outcome.boxes, "Error|FileName [" + c.list +
                                  "] \nErrorMsg [Failure bring update information because of network or server error.]\n\n");
     EXPECT_EQ(Exists(platform_ / "platform.record"), c.started);
   }
