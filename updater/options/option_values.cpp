@@ -1,6 +1,5 @@
 #include "updater/options/option_values.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -24,7 +23,6 @@ bool IsTrueText(const std::string& text) { return text == "1" || EqualsLowerAsci
 bool IsFalseText(const std::string& text) { return text == "0" || EqualsLowerAscii(text, "false"); }
 
 long LeadingNumber(const std::string& text) {
-  errno = 0;
   const long long value = std::strtoll(text.c_str(), nullptr, 10);
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
