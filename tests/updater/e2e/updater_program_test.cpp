@@ -394,4 +394,47 @@ TEST_F(UpdaterProgramTest, TheResourceLibraryBesideTheProgramTakesOverErrors) {
   EXPECT_EQ(log.size() - log.rfind("UnLoad\n"), 7u) << log;
 }
 
+// A running platform makes the control ask through OnConfirm: the dialog asks the person (here:
+// Cancel, so it keeps running), or the resource library answers (here: 1, so it is ended).
+TEST_F(UpdaterProgramTest, ARunningPlatformIsAskedAboutOrAnsweredByTheLibrary) {
+  ScratchFolder program;
+  ASSERT_TRUE(::CopyFileA(KT_UPDATER, (program / "QxUpdater320.exe").c_str(), FALSE));
+  ASSERT_TRUE(::CopyFileA(KT_SKIN_SAMPLE, (program / "SKINPACK.DLL").c_str(), FALSE));
+  // Any long-running program will do as the platform: the box answerer waiting for a box that
+  // never comes.
+  const std::string running = platform_ / "KtPlatform.exe";
+  ASSERT_TRUE(::CopyFileA(KT_BOX_ANSWERER, running.c_str(), FALSE));
+  // The control asks only when it has something to install: each case has lists of its own.
+  const struct {
+    bool library;
+    const char* folder;
+    std::vector<std::string> steps;
+    bool platformEnded;
+  } cases[] = {
+      {false, "Person", {"Confirm=2"}, false},
+      {true, "Library", {}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.folder);
+    ServeSample(name_ + c.folder);
+    const std::string arguments = "-D WIN32 -V 3.2 -K " + name_ + " -U " + server_.Url(name_ + c.folder + "/config.xml") +
+                                  " -L FALSE -EP \"" + platform_.Path() + "\" -E KtPlatform.exe";
+    ChildProcess platform("\"" + running + "\" NUL 60000 0 never=1");
+    ASSERT_TRUE(platform.Valid());
+    if (c.library) ::SetEnvironmentVariableA("KT_SKIN_HANDLE", "1");
+    Outcome outcome = RunUpdater(arguments, c.steps, c.library ? program / "QxUpdater320.exe" : std::string(KT_UPDATER));
+    ::SetEnvironmentVariableA("KT_SKIN_HANDLE", nullptr);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_TRUE(outcome.answered);
+    if (c.library) {
+      EXPECT_EQ(outcome.boxes, "");
+      EXPECT_NE(ReadText(program / "skin.log").find("OnConfirm 1\n"), std::string::npos) << ReadText(program / "skin.log");
+    } else {
+      EXPECT_EQ(outcome.boxes,
+                "Confirm|Would you like to terminate the current file automatically and continue to update it?\n");
+    }
+    EXPECT_EQ(platform.WaitForExit(c.platformEnded ? 10000 : 0), c.platformEnded);
+  }
+}
+
 }  // namespace
