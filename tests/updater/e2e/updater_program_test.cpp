@@ -151,7 +151,24 @@ class UpdaterProgramTest : public ::testing::Test {
   static void SetUpTestSuite() {
     ASSERT_EQ(kt::device::test::RunToEnd("regsvr32.exe /s \"" KT_CONTROL_DLL "\"", 60000), 0);
   }
-  static void TearDownTestSuite() { kt::device::test::RunToEnd("regsvr32.exe /s /u \"" KT_CONTROL_DLL "\"", 60000); }
+  static void TearDownTestSuite() {
+    kt::device::test::RunToEnd("regsvr32.exe /s /u \"" KT_CONTROL_DLL "\"", 60000);
+    RemoveSampleComponents();
+  }
+
+  // What the sample's components leave in the shared prefix: their files, their download copies
+  // and what they register about themselves.
+  static void RemoveSampleComponents() {
+    char profile[MAX_PATH] = {0};
+    if (::GetEnvironmentVariableA("USERPROFILE", profile, MAX_PATH) == 0) return;
+    const std::string local = std::string(profile) + "\\AppData\\Local\\ORVANTIS\\Quorix320\\";
+    const std::string setup = std::string(profile) + "\\AppData\\LocalLow\\ORVANTIS\\Quorix320\\Setup\\WIN32_3.2\\";
+    for (const char* file : {"QxGrid32.dll", "QxChart32.dll", "forms.qrd2"}) ::DeleteFileA((setup + file).c_str());
+    for (const char* file : {"Component\\QxGrid32.dll", "Component\\QxChart32.dll", "forms\\forms.qrd2"}) {
+      ::DeleteFileA((local + file).c_str());
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\ORVANTIS\\Samples");
+  }
 
   void SetUp() override {
     ASSERT_TRUE(server_.Ready()) << server_.Problem();
