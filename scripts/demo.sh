@@ -45,6 +45,8 @@ build_tree win64 "QxInstlr320 QxUpdater320 QxGrid32 QxChart32 kt_fixture_platfor
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw64.cmake"
 demo=$build/demo
 rm -rf "$demo/root" "$demo/nginx" "$demo/platform"
+# The prefix is kept between runs (it takes a while to make); what an earlier run installed is not.
+rm -rf "$demo"/wineprefix/drive_c/users/*/AppData/Local/ORVANTIS "$demo"/wineprefix/drive_c/users/*/AppData/LocalLow/ORVANTIS
 mkdir -p "$demo/root" "$demo/platform"
 cp -r "$root"/examples/server/. "$demo/root/"
 mkdir -p "$demo/root/win32/bin"
