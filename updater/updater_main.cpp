@@ -1,7 +1,12 @@
-// Entry point of the updater program. Until the updater dialog exists it only reports that it
-// cannot run an update yet, so that a caller never mistakes it for a finished update.
+// Entry point of the updater program: runs the application object's start-up, which shows the
+// dialog and drives one update, then its exit.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return 1;
+#include "updater/updater_app.h"
+#include "updater/user_prompt.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  kt::updater::CQxUpdatrApp application(instance, kt::updater::MessageBoxPrompt());
+  application.InitInstance(::GetCommandLineA());
+  return application.ExitInstance();
 }
