@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-#define RAPI_EXPORT extern "C" __declspec(dllexport)
+// Exported by name through the module definition file, which names the functions each build offers.
+#define RAPI_EXPORT extern "C"
 
 struct RAPIINIT {
     DWORD cbSize;
