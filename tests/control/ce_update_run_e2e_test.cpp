@@ -67,8 +67,7 @@ class CeUpdateRunTest : public ::testing::Test {
     kt::device::test::RemoveTree(Object().Configuration().SetupFolder(Kt_QxpConfiguration::kPc));
   }
 
-  void Serve(const std::string& relative, const std::string& content) {
-    std::string path = std::string(KT_UPDATE_ROOT) + "\\" + site_ + "\\" + relative;
+  static void WriteWithFolders(std::string path, const std::string& content) {
     for (char& ch : path) {
       if (ch == '/') ch = '\\';
     }
@@ -76,6 +75,9 @@ class CeUpdateRunTest : public ::testing::Test {
       ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
     }
     std::ofstream(path, std::ios::binary) << content;
+  }
+  void Serve(const std::string& relative, const std::string& content) {
+    WriteWithFolders(std::string(KT_UPDATE_ROOT) + "\\" + site_ + "\\" + relative, content);
   }
   void ServeVersion(const std::string& version) {
     Serve("config.xml", ConfigurationList(version));
@@ -157,6 +159,25 @@ TEST_F(CeUpdateRunTest, ADeviceThatGoesAwayEndsTheRunWith119AndTheNextRunConverg
   EXPECT_EQ(kt::device::test::ReadText(OnDevice("a.txt")), "alpha 1.0");
   EXPECT_EQ(kt::device::test::ReadText(OnDevice("com\\comp.dll")), "server 1.0");
   EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml"}));
+}
+
+TEST_F(CeUpdateRunTest, RunStartsThePlatformOnTheDeviceWithKeyAndStartDescription) {
+  const std::string platform = Object().Configuration().ExecutablePath(Kt_QxpConfiguration::kCurrent);
+  ASSERT_EQ(platform.compare(0, 1, "\\"), 0) << platform;
+  WriteWithFolders(emulator_.HostPath(platform), "platform");
+  // The start description is named relative to the alias folder, on the device.
+  ASSERT_EQ(PutText(Control(), L"StartXML", "start.xml"), S_OK);
+  ASSERT_EQ(GetText(Control(), L"StartXML"), std::string(kDeviceFolder) + "start.xml");
+  EXPECT_EQ(control_->Run(), S_OK);
+  EXPECT_EQ(emulator_.Log("process"),
+            (std::vector<std::string>{"process\t" + platform + "\t-K '" + app_.Key() + "' -X '" +
+                                      GetText(Control(), L"StartXML") + "'"}));
+
+  // A start description that would leave its quotes starts nothing.
+  emulator_.ClearLog();
+  ASSERT_EQ(PutText(Control(), L"StartXML", "a' -Z 'b"), S_OK);
+  EXPECT_EQ(control_->Run(), S_OK);
+  EXPECT_TRUE(emulator_.Log("process").empty());
 }
 
 }  // namespace
