@@ -63,7 +63,8 @@ class CeUpdateRunTest : public ::testing::Test {
     Object().SetQuestionSeam([](const std::string&, UINT) { return IDNO; });
   }
   void TearDown() override {
-    kt::device::test::RemoveTree(Object().Configuration().VerFolder(Kt_QxpConfiguration::kPc));
+    // The PC's copies of this test's records go; the list-cache folder itself is shared.
+    for (const char* list : {"config.xml", "app/components.xml"}) ::DeleteFileA(PcCopy(list).c_str());
     kt::device::test::RemoveTree(Object().Configuration().SetupFolder(Kt_QxpConfiguration::kPc));
   }
 
