@@ -458,7 +458,7 @@ HRESULT Kt_UpdateRun::ApplyItem(const ComponentItem& item, const std::string& ta
     result = device.RunProgram(destination, Text(item.argument), std::string(), true, nullptr);
     if (FAILED(result)) host_.ReportError(kRunningFailed, result, std::string(), destination, false);
   } else if (item.actionCode == kActionLaunch && !deferred) {
-    launchList_.emplace_back(destination, Text(item.argument));
+    launchList_.push_back({&device, destination, Text(item.argument)});
   }
   return result;
 }
@@ -587,8 +587,8 @@ void Kt_UpdateRun::AppendRenameList(const std::string& names) {
 }
 
 void Kt_UpdateRun::StartQueuedPrograms() {
-  for (const auto& program : launchList_) {
-    host_.PcDevice().RunProgram(program.first, program.second, std::string(), false, nullptr);
+  for (const QueuedProgram& program : launchList_) {
+    program.device->RunProgram(program.path, program.arguments, std::string(), false, nullptr);
   }
   launchList_.clear();
 }

@@ -69,7 +69,13 @@ class Kt_UpdateRun {
   bool killStepDone_ = false;
   int rememberedInUseAnswer_ = -1;
   bool restartNeeded_ = false;
-  std::vector<std::pair<std::string, std::string>> launchList_;
+  // Programs started at the end of the run: the device each was placed on, its path, its arguments.
+  struct QueuedProgram {
+    Kt_Device* device;
+    std::string path;
+    std::string arguments;
+  };
+  std::vector<QueuedProgram> launchList_;
 };
 
 }  // namespace kt::engine

@@ -38,14 +38,20 @@ std::string ConfigurationList(const std::string& version) {
          "<record><SOURCE>app/components.xml</SOURCE><VERSION>" + version + "</VERSION></record></dataset></root>\n";
 }
 
-// A copied file and a registered COM server, both for the device.
+// A copied file, a registered COM server, a program run at once and one started after the run, all
+// for the device.
 std::string ComponentList(const std::string& version) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
          "<param id=\"SOURCE\" type=\"STRING\">files</param></params><dataset id=\"LIST\">"
          "<colinfo id=\"FILENAME\" type=\"STRING\"/><colinfo id=\"VERSION\" type=\"STRING\"/>"
          "<colinfo id=\"ACTION\" type=\"STRING\"/><colinfo id=\"TARGET\" type=\"STRING\"/>"
+         "<colinfo id=\"ARGUMENT\" type=\"STRING\"/>"
          "<record><FILENAME>a.txt</FILENAME><VERSION>" + version + "</VERSION><ACTION>COPY</ACTION><TARGET></TARGET></record>"
          "<record><FILENAME>comp.dll</FILENAME><VERSION>" + version + "</VERSION><ACTION>DOWNREG</ACTION><TARGET>com</TARGET></record>"
+         "<record><FILENAME>run.exe</FILENAME><VERSION>" + version + "</VERSION><ACTION>DOWNRUN</ACTION><TARGET>bin</TARGET>"
+         "<ARGUMENT>--now</ARGUMENT></record>"
+         "<record><FILENAME>launch.exe</FILENAME><VERSION>" + version + "</VERSION><ACTION>DOWNLAUNCH</ACTION><TARGET>bin</TARGET>"
+         "<ARGUMENT>--later</ARGUMENT></record>"
          "</dataset></root>\n";
 }
 
@@ -85,6 +91,8 @@ class CeUpdateRunTest : public ::testing::Test {
     Serve("app/components.xml", ComponentList(version));
     Serve("app/files/a.txt", "alpha " + version);
     Serve("app/files/comp.dll", "server " + version);
+    Serve("app/files/run.exe", "run " + version);
+    Serve("app/files/launch.exe", "launch " + version);
   }
   std::string Url(const std::string& relative) const { return server_.Url(site_ + "/" + relative); }
   kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
@@ -122,12 +130,15 @@ TEST_F(CeUpdateRunTest, ComponentsLandOnTheDeviceAndASecondRunFetchesNothing) {
   ServeVersion("1.0");
   const auto first = RunUpdate();
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
-  EXPECT_EQ(first, (std::vector<std::string>{"config.xml", "components.xml", "a.txt", "comp.dll"}));
+  EXPECT_EQ(first,
+            (std::vector<std::string>{"config.xml", "components.xml", "a.txt", "comp.dll", "run.exe", "launch.exe"}));
   EXPECT_EQ(kt::device::test::ReadText(OnDevice("a.txt")), "alpha 1.0");
   EXPECT_EQ(kt::device::test::ReadText(OnDevice("com\\comp.dll")), "server 1.0");
+  const std::string folder = kDeviceFolder;
   EXPECT_EQ(emulator_.Log("process"),
-            (std::vector<std::string>{"process\t\\Windows\\regsvrce.exe\t\"" + std::string(kDeviceFolder) +
-                                      "com\\comp.dll\""}));
+            (std::vector<std::string>{"process\t\\Windows\\regsvrce.exe\t\"" + folder + "com\\comp.dll\"",
+                                      "process\t" + folder + "bin\\run.exe\t--now",
+                                      "process\t" + folder + "bin\\launch.exe\t--later"}));
   // The local version records are on the device, and their copies on the PC are the same.
   for (const char* list : {"config.xml", "app/components.xml"}) {
     const std::string record = kt::device::test::ReadText(DeviceRecord(list));
