@@ -4,8 +4,9 @@
 // connection reference for its whole life, so that the device is connected once while it exists;
 // work on the PC side goes through its member PC device.
 //
-// Results: 0 success; 0x80180000 | the device's error for a failed device call; 1167 (file
-// transfers) or 0x8018048F (the other operations) when the device is not connected.
+// Results: 0 success; 0x80180000 | the device's error for a failed device call; 0x8018048F (the
+// device error 1167) when the device is not connected, for every operation alike: a bare 1167 would
+// pass for success with callers that test results with SUCCEEDED.
 #include <windows.h>
 
 #include <string>
