@@ -61,9 +61,17 @@ HRESULT CKtQxInstaller3::Stop() {
 HRESULT CKtQxInstaller3::Run() {
   StartEngine();
   StoreSettings();
-  // The CE start runs the platform on the device, which this library cannot reach yet; until it
-  // can, a CE start neither reports nor does anything.
-  if (IsCeDeviceType()) return S_OK;
+  if (IsCeDeviceType()) {
+    // The device cannot report how the start went, so nothing is reported; a command line that
+    // would hand the platform other arguments than the properties say is not started at all.
+    std::string line;
+    std::string refusal;
+    Kt_Device* device = CeDevice();
+    if (device != nullptr && kt::engine::BuildCeStartCommandLine(props_.key, props_.startXml, line, refusal)) {
+      device->RunProgram(config_.ExecutablePath(kCurrent), line, std::string(), false, nullptr);
+    }
+    return S_OK;
+  }
   kt::engine::PlatformStartProperties platform;
   platform.key = props_.key;
   platform.updateHandle = props_.updateHandle;

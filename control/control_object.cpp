@@ -5,6 +5,7 @@
 
 #include "control/com/module_lock.h"
 #include "control/com/type_info.h"
+#include "device/kt_device_ce.h"
 #include "device/kt_device_win32.h"
 #include "engine/protected_mode.h"
 
@@ -102,6 +103,15 @@ Kt_DeviceWIN32& CKtQxInstaller3::PcDevice() {
     pcDevice_->SetProtectedModeQuery([] { return engine::IeProtectedMode(); });
   }
   return *pcDevice_;
+}
+
+Kt_Device* CKtQxInstaller3::CeDevice() {
+  if (!config_.IsCurrentCE()) return nullptr;
+  if (!ceDevice_) {
+    ceDevice_ = std::make_unique<Kt_DeviceCE>(&config_, window_);
+    UpdateDeviceTypeName();
+  }
+  return ceDevice_.get();
 }
 
 }  // namespace kt::control

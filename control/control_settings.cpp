@@ -8,6 +8,7 @@
 
 #include "config/path_text.h"
 #include "config/registry_win32.h"
+#include "device/kt_device_ce.h"
 
 namespace kt::control {
 namespace {
@@ -135,6 +136,10 @@ void CKtQxInstaller3::LoadSettings() {
 void CKtQxInstaller3::UpdateDeviceTypeName() {
   // A CE target is named by its device's platform; until a device answers, by its kind.
   deviceTypeName_ = config_.IsCurrentCE() ? config_.DeviceType() : std::string("WIN32");
+  std::string platform;
+  if (config_.IsCurrentCE() && ceDevice_ && SUCCEEDED(ceDevice_->GetKind(platform)) && !platform.empty()) {
+    deviceTypeName_ = platform;
+  }
   for (char& ch : deviceTypeName_) {
     if (ch == ' ') ch = '_';
   }

@@ -3,6 +3,7 @@
 #include "control/kt_qx_installer.h"
 
 #include "control/com/module_lock.h"
+#include "device/kt_device_ce.h"
 #include "device/kt_device_win32.h"
 #include "engine/error_report.h"
 
@@ -48,6 +49,7 @@ HRESULT CKtQxInstaller3::CreateControlWindow(HWND parent, const RECT& position) 
                               parent, nullptr, com::ThisModule(), this);
   if (window_ == nullptr) return HRESULT_FROM_WIN32(::GetLastError());
   if (pcDevice_) pcDevice_->SetOwnerWindow(window_);
+  if (ceDevice_) ceDevice_->SetOwnerWindow(window_);
   return S_OK;
 }
 
@@ -58,6 +60,7 @@ void CKtQxInstaller3::DestroyControlWindow() {
   ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
   ::DestroyWindow(window);
   if (pcDevice_) pcDevice_->SetOwnerWindow(nullptr);
+  if (ceDevice_) ceDevice_->SetOwnerWindow(nullptr);
 }
 
 LRESULT CALLBACK CKtQxInstaller3::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

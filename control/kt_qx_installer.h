@@ -22,6 +22,8 @@
 #include "engine/run/engine_host.h"
 #include "engine/run/update_run.h"
 
+class Kt_Device;
+class Kt_DeviceCE;
 class Kt_DeviceWIN32;
 class Kt_RegistryWin32;
 class Kt_ParamList;
@@ -271,6 +273,7 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
 
   Kt_QxpConfiguration& Configuration() override { return config_; }
   Kt_DeviceWIN32& PcDevice() override;
+  Kt_Device* CeDevice() override;
   const ControlProperties& Properties() const { return props_; }
   bool EngineStarted() const { return started_; }
   HWND ControlWindow() const { return window_; }
@@ -325,6 +328,7 @@ class CKtQxInstaller3 final : public IKtQxInstaller320_V3,
   volatile LONG references_ = 1;
   Kt_QxpConfiguration config_;
   std::unique_ptr<Kt_DeviceWIN32> pcDevice_;
+  std::unique_ptr<Kt_DeviceCE> ceDevice_;
   ControlProperties props_;
   com::Variant eventReturn_;
   engine::ErrorState error_;

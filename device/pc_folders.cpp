@@ -49,10 +49,8 @@ std::vector<std::string> PcFolders::Standard() const {
           c.VerFolder(pc),          c.ComponentFolder(pc), c.SetupFolder(pc)};
 }
 
-bool PcFolders::FromRecord(int csidl, std::string& path) const {
+bool RecordFolder(const FolderRecord& record, int csidl, std::string& path) {
   path.clear();
-  if (configuration_ == nullptr) return false;
-  const FolderRecord& record = configuration_->Folders(Kt_QxpConfiguration::kPc);
   switch (csidl) {
     case CSIDL_DESKTOP: path = record.desktop; return true;
     case CSIDL_PROGRAMS: path = record.programs; return true;
@@ -65,6 +63,12 @@ bool PcFolders::FromRecord(int csidl, std::string& path) const {
     case CSIDL_PROGRAM_FILES: path = record.programFiles; return true;
     default: return false;
   }
+}
+
+bool PcFolders::FromRecord(int csidl, std::string& path) const {
+  path.clear();
+  if (configuration_ == nullptr) return false;
+  return RecordFolder(configuration_->Folders(Kt_QxpConfiguration::kPc), csidl, path);
 }
 
 }  // namespace kt::device

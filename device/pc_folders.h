@@ -6,8 +6,13 @@
 #include <vector>
 
 class Kt_QxpConfiguration;
+struct FolderRecord;
 
 namespace kt::device {
+
+// The folder of a CSIDL that a device's folder record answers (desktop, programs, personal, start
+// menu, both application data folders, windows, system, program files); false for any other.
+bool RecordFolder(const FolderRecord& record, int csidl, std::string& path);
 
 class PcFolders {
  public:
@@ -23,8 +28,7 @@ class PcFolders {
   // The folders PrepareFolders creates, in order: program files, maker, platform, cache, version,
   // component and setup folder of the PC.
   std::vector<std::string> Standard() const;
-  // The folder of a CSIDL that the PC's folder record answers (desktop, programs, personal, start
-  // menu, both application data folders, windows, system, program files); false for any other.
+  // RecordFolder of the PC's folder record; false without a configuration.
   bool FromRecord(int csidl, std::string& path) const;
 
  private:

@@ -9,6 +9,7 @@
 
 #include "engine/transport/transport_sink.h"
 
+class Kt_Device;
 class Kt_DeviceWIN32;
 class Kt_QxpConfiguration;
 
@@ -29,6 +30,8 @@ class Kt_EngineHost : public Kt_TransportSink {
   virtual RunSettings Settings() = 0;
   virtual Kt_QxpConfiguration& Configuration() = 0;
   virtual Kt_DeviceWIN32& PcDevice() = 0;
+  // The CE device (created on first use) when the configuration's current kind is CE, else null.
+  virtual Kt_Device* CeDevice() = 0;
   // "WIN32", or the CE device's platform name with blanks turned into '_'.
   virtual std::string DeviceTypeName() = 0;
   // The remembered settings of the application (stored once per control object).

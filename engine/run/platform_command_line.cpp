@@ -28,6 +28,19 @@ LONG Centred(LONG extent, LONG workOrigin, LONG workExtent) {
 
 }  // namespace
 
+bool BuildCeStartCommandLine(const std::string& key, const std::string& startXml, std::string& line,
+                             std::string& refusal) {
+  line.clear();
+  for (const std::string& fault : {QuotingFault("Key", key, true), QuotingFault("StartXML", startXml, true)}) {
+    if (!fault.empty()) {
+      refusal = fault + "; the platform was not started.";
+      return false;
+    }
+  }
+  line = "-K '" + key + "' -X '" + startXml + "'";
+  return true;
+}
+
 bool BuildPlatformLaunch(const PlatformStartProperties& properties, const RECT& workArea,
                          const FrameMetrics& metrics, PlatformLaunch& launch, std::string& refusal) {
   launch = PlatformLaunch();

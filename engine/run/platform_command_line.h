@@ -45,4 +45,9 @@ struct PlatformLaunch {
 bool BuildPlatformLaunch(const PlatformStartProperties& properties, const RECT& workArea,
                          const FrameMetrics& metrics, PlatformLaunch& launch, std::string& refusal);
 
+// The command line of the platform on a CE device: "-K '<key>' -X '<start description>'". Refused
+// as BuildPlatformLaunch refuses, for the same reason.
+bool BuildCeStartCommandLine(const std::string& key, const std::string& startXml, std::string& line,
+                             std::string& refusal);
+
 }  // namespace kt::engine

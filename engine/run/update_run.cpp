@@ -4,6 +4,7 @@
 #include "config/qxp_configuration.h"
 #include "dataset/document_form.h"
 #include "device/kt_device_win32.h"
+#include "device/result_codes.h"
 #include "device/next_boot.h"
 #include "engine/core/compose_url.h"
 #include "engine/core/download_file_name.h"
@@ -12,6 +13,7 @@
 #include "engine/device_item_environment.h"
 #include "engine/local_version_file.h"
 #include "engine/privilege_checks.h"
+#include "engine/run/device_list_copy.h"
 #include "engine/run/in_use_text.h"
 #include "engine/run/local_list_file.h"
 #include "engine/target_resolution.h"
@@ -31,6 +33,7 @@ enum RunMessage : int {
   kCabinetFailed = 113,
   kRegistrationFailed = 114,
   kRunningFailed = 115,
+  kDeviceCopyFailed = 119,
   kUpdateUrlNotSet = 123,
   kInUseWithPrograms = 125,
   kRestartQuestion = 127,
@@ -56,6 +59,7 @@ bool StartsWithUnderscore(const Kt_AString& name) { return name.Length() > 0 && 
 struct Kt_UpdateRun::List {
   std::string url;
   std::string localFile;
+  std::string deviceFile;  // the device's record of a CE target; empty for a PC target
   Kt_ParamList serverParams;
   Kt_DatasetList serverDatasets;
   Kt_DocumentForm form;
@@ -96,7 +100,7 @@ HRESULT Kt_UpdateRun::StartDownload() {
   }
   Kt_QxpConfiguration& config = host_.Configuration();
   Kt_DeviceWIN32& pc = host_.PcDevice();
-  if (settings.reInstall) pc.DeleteFiles(config.VerFolder(kCurrent), "*.xml");
+  if (settings.reInstall) TargetDevice().DeleteFiles(config.VerFolder(kCurrent), "*.xml");
   if (config.AliasValue().empty()) config.SetAlias(config.ExecFolder(kCurrent));
 
   List top(settings.updateUrl);
@@ -145,7 +149,9 @@ HRESULT Kt_UpdateRun::StartDownload() {
   currentList_ = top.url;
   host_.SetVersionLocalFile(top.localFile);
 
-  if (!launchList_.empty() && (!settings.notLaunchForErr || host_.ErrorCode() == 0)) StartQueuedPrograms();
+  if ((!launchList_.empty() || !ceLaunchList_.empty()) && (!settings.notLaunchForErr || host_.ErrorCode() == 0)) {
+    StartQueuedPrograms();
+  }
   if (restartNeeded_ && !config.IsCurrentCE()) {
     const std::string question = host_.MessageText(kRestartQuestion);
     if (host_.Ask(question, MB_YESNO | MB_DEFBUTTON2, true) == IDYES) pc.Reboot(true);
@@ -181,9 +187,38 @@ HRESULT Kt_UpdateRun::ExistVersionUpCnt(VARIANT_BOOL* exists) {
 
 // --- Lists ---
 
+Kt_Device& Kt_UpdateRun::TargetDevice() {
+  Kt_Device* ce = host_.Configuration().IsCurrentCE() ? host_.CeDevice() : nullptr;
+  return ce != nullptr ? *ce : host_.PcDevice();
+}
+
+void Kt_UpdateRun::AssignLocalFiles(List& list) {
+  const LocalFilePaths paths = LocalFilesFor(host_.Configuration(), list.url);
+  list.localFile = paths.pc;
+  list.deviceFile = paths.device;
+}
+
+HRESULT Kt_UpdateRun::BringLocalFileFromDevice(const List& list) {
+  if (list.deviceFile.empty()) return S_OK;
+  Kt_Device* ce = host_.CeDevice();
+  const HRESULT result =
+      ce != nullptr ? BringFromDevice(*ce, {list.localFile, list.deviceFile}) : kt::device::DeviceResult(ERROR_DEVICE_NOT_CONNECTED);
+  if (FAILED(result)) host_.ReportError(kDeviceCopyFailed, result, std::string(), list.deviceFile, true);
+  return result;
+}
+
+HRESULT Kt_UpdateRun::TakeLocalFileToDevice(const List& list) {
+  if (list.deviceFile.empty()) return S_OK;
+  Kt_Device* ce = host_.CeDevice();
+  const HRESULT result =
+      ce != nullptr ? TakeToDevice(*ce, {list.localFile, list.deviceFile}) : kt::device::DeviceResult(ERROR_DEVICE_NOT_CONNECTED);
+  if (FAILED(result)) host_.ReportError(kDeviceCopyFailed, result, std::string(), list.deviceFile, true);
+  return result;
+}
+
 HRESULT Kt_UpdateRun::FetchAndMergeTop(List& list) {
   Kt_QxpConfiguration& config = host_.Configuration();
-  list.localFile = LocalFileFor(config, list.url);
+  AssignLocalFiles(list);
   currentList_ = list.url;
   host_.SetVersionLocalFile(list.localFile);
   HRESULT result = transport_.FetchList(list.url, list.serverParams, list.serverDatasets, list.form);
@@ -197,10 +232,20 @@ HRESULT Kt_UpdateRun::FetchAndMergeTop(List& list) {
     return E_FAIL;
   }
   const std::string cache = config.VerFolder(kCurrent);
-  result = host_.PcDevice().CreateFolder(cache);
+  result = TargetDevice().CreateFolder(cache);
   if (FAILED(result) && result != kAlreadyExists) {
     host_.ReportError(kMessageFolderNotCreated, result, std::string(), cache, true);
     return result;
+  }
+  if (!list.deviceFile.empty()) {
+    const std::string pcCache = config.VerFolder(Kt_QxpConfiguration::kPc);
+    result = host_.PcDevice().CreateFolder(pcCache);
+    if (FAILED(result) && result != kAlreadyExists) {
+      host_.ReportError(kMessageFolderNotCreated, result, std::string(), pcCache, true);
+      return result;
+    }
+    result = BringLocalFileFromDevice(list);
+    if (FAILED(result)) return result;
   }
   Kt_ParamList localParams;
   Kt_DatasetList localDatasets;
@@ -212,24 +257,28 @@ HRESULT Kt_UpdateRun::FetchAndMergeTop(List& list) {
   const ListSide localSide{localFound != nullptr ? *localFound : empty, localParams};
   const bool merged = list.configuration && host_.Settings().preVersionCompare
                           ? PreVersionCompare(serverSide, localParams, list.Working(), list.counts)
-                          : MergeListsOnDevice(config, host_.PcDevice(), serverSide, localSide, list.configuration,
+                          : MergeListsOnDevice(config, TargetDevice(), serverSide, localSide, list.configuration,
                                                list.Working(), list.counts);
   return merged ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT Kt_UpdateRun::FetchAndMergeComponentList(List& list) {
-  list.localFile = LocalFileFor(host_.Configuration(), list.url);
+  AssignLocalFiles(list);
   currentList_ = list.url;
   host_.SetVersionLocalFile(list.localFile);
   const HRESULT result = transport_.FetchList(list.url, list.serverParams, list.serverDatasets, list.form);
   const Kt_Dataset* server = list.serverDatasets.At(0);
   if (FAILED(result) || server == nullptr) return FAILED(result) ? result : E_FAIL;
+  // A record that cannot be brought from the device skips the list: merging without it would
+  // take every item for new.
+  const HRESULT brought = BringLocalFileFromDevice(list);
+  if (FAILED(brought)) return brought;
   Kt_ParamList localParams;
   Kt_DatasetList localDatasets;
   ReadLocalFile(list, localParams, localDatasets);
   Kt_Dataset empty;
   const Kt_Dataset* local = localDatasets.At(0);
-  const bool merged = MergeListsOnDevice(host_.Configuration(), host_.PcDevice(), ListSide{*server, list.serverParams},
+  const bool merged = MergeListsOnDevice(host_.Configuration(), TargetDevice(), ListSide{*server, list.serverParams},
                                          ListSide{local != nullptr ? *local : empty, localParams}, false,
                                          list.Working(), list.counts);
   return merged ? S_OK : E_OUTOFMEMORY;
@@ -247,8 +296,9 @@ HRESULT Kt_UpdateRun::SaveLocalFile(const List& list) {
     if (result == kEmptyListDocument) message = kNoConfigurationRow;
     if (result == HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) message = kMessageFolderNotCreated;
     host_.ReportError(message, result == kEmptyListDocument ? S_OK : result, detail, list.localFile, true);
+    return result;
   }
-  return result;
+  return TakeLocalFileToDevice(list);
 }
 
 void Kt_UpdateRun::SetStatus(List& list, int row, const char* status) {
@@ -339,12 +389,19 @@ HRESULT Kt_UpdateRun::ApplyPhase(List& list, const ComponentItem& defaults, std:
     applyingIndex_ = row;
     ComponentItem item = reader.Read(row);
     const std::string file = FileToFetch(item);
-    // The CE device joins later; until then a CE row has no device to go to.
-    if (item.device != kDevicePc || config.IsCurrentCE()) {
+    // CE rows go to the CE device, PC rows to the PC (for a CE target: the CE device's companion).
+    Kt_Device* chosen = &host_.PcDevice();
+    if (config.IsCurrentCE()) {
+      Kt_Device* ce = host_.CeDevice();
+      chosen = ce == nullptr ? nullptr : item.device == kDeviceCe ? ce : ce->LocalDevice();
+    } else if (item.device != kDevicePc) {
+      chosen = nullptr;
+    }
+    if (chosen == nullptr) {
       host_.ReportError(kNoValidTarget, E_FAIL, std::string(), file, true);
       return E_FAIL;
     }
-    Kt_Device& device = host_.PcDevice();
+    Kt_Device& device = *chosen;
     std::string target = Text(item.target);
     // An installer item's TARGET is its product code, not a folder.
     if (!IsInstallerAction(item.actionCode)) {
@@ -403,10 +460,14 @@ HRESULT Kt_UpdateRun::ApplyItem(const ComponentItem& item, const std::string& ta
     result = device.RunProgram(destination, Text(item.argument), std::string(), true, nullptr);
     if (FAILED(result)) host_.ReportError(kRunningFailed, result, std::string(), destination, false);
   } else if (item.actionCode == kActionLaunch && !deferred) {
-    kt::device::ShellStart start;
-    start.file = destination;
-    start.parameters = Text(item.argument);
-    launchList_.push_back(start);
+    if (device.Kind() == "CE") {
+      ceLaunchList_.emplace_back(destination, Text(item.argument));
+    } else {
+      kt::device::ShellStart start;
+      start.file = destination;
+      start.parameters = Text(item.argument);
+      launchList_.push_back(start);
+    }
   }
   return result;
 }
@@ -538,6 +599,11 @@ void Kt_UpdateRun::StartQueuedPrograms() {
     kt::device::StartThroughShell(program, nullptr);
   }
   launchList_.clear();
+  Kt_Device* ce = host_.CeDevice();
+  for (const auto& program : ceLaunchList_) {
+    if (ce != nullptr) ce->RunProgram(program.first, program.second, std::string(), false, nullptr);
+  }
+  ceLaunchList_.clear();
 }
 
 std::string Kt_UpdateRun::FileToFetch(const ComponentItem& item) {

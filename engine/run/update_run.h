@@ -40,6 +40,12 @@ class Kt_UpdateRun {
   struct List;
 
  private:
+  // The device of the configuration's current kind: the CE device for a CE target, else the PC.
+  Kt_Device& TargetDevice();
+  void AssignLocalFiles(List& list);
+  // For a CE target: carry the local version file between device and PC (failure: 119).
+  HRESULT BringLocalFileFromDevice(const List& list);
+  HRESULT TakeLocalFileToDevice(const List& list);
   HRESULT FetchAndMergeTop(List& list);
   HRESULT FetchAndMergeComponentList(List& list);
   HRESULT ReadLocalFile(List& list, Kt_ParamList& params, Kt_DatasetList& datasets);
@@ -70,6 +76,8 @@ class Kt_UpdateRun {
   bool restartNeeded_ = false;
   Kt_InstallerAction installer_;
   std::vector<kt::device::ShellStart> launchList_;  // started in order after the whole run
+  // Programs placed on the CE device, started there after the whole run: path and arguments.
+  std::vector<std::pair<std::string, std::string>> ceLaunchList_;
 };
 
 }  // namespace kt::engine
