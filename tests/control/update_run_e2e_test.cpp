@@ -22,60 +22,24 @@
 #include "nginx_fixture.h"
 #include "tests/control/control_test_support.h"
 #include "tests/control/recording_sink.h"
+#include "tests/control/update_run_fixture.h"
 
 namespace {
 
+using kt_test::ComponentList;
+using kt_test::EventConnection;
+using kt_test::RunAndWait;
+using kt_test::Slurp;
+using kt_test::Spit;
+using kt_test::TakePendingRenames;
 using kt_test::GetText;
 using kt_test::PutText;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Spit(const std::string& path, const std::string& text) {
-  for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-    ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-  }
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-// One row per component list: SOURCE, VERSION and UACFIX.
-std::string ConfigurationList(const std::vector<std::vector<std::string>>& rows) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
-                    "<param id=\"CONFIG\" type=\"STRING\">true</param><param id=\"VERSION\" type=\"STRING\">1.0</param>"
-                    "</params><dataset id=\"WIN32\"><colinfo id=\"SOURCE\" type=\"STRING\"/>"
-                    "<colinfo id=\"VERSION\" type=\"STRING\"/><colinfo id=\"UACFIX\" type=\"STRING\"/>";
-  for (const auto& row : rows) {
-    xml += "<record><SOURCE>" + row[0] + "</SOURCE><VERSION>" + row[1] + "</VERSION><UACFIX>" +
-           (row.size() > 2 ? row[2] : std::string()) + "</UACFIX></record>";
-  }
-  return xml + "</dataset></root>\n";
-}
+using Row = kt_test::ListRow;
 
 std::string ConfigurationList(const std::string& source, const std::string& version) {
-  return ConfigurationList({{source, version}});
+  return kt_test::ConfigurationList({{source, version}});
 }
-
-struct Row {
-  std::string fileName, version, action, target;
-  std::string argument{};
-};
-
-std::string ComponentList(const std::vector<Row>& rows) {
-  std::string xml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params>"
-                    "<param id=\"SOURCE\" type=\"STRING\">files</param>"
-                    "<param id=\"ACTION\" type=\"STRING\">COPY</param></params><dataset id=\"LIST\">";
-  for (const char* column : {"FILENAME", "VERSION", "ACTION", "TARGET", "ARGUMENT"}) {
-    xml += std::string("<colinfo id=\"") + column + "\" type=\"STRING\"/>";
-  }
-  for (const Row& row : rows) {
-    xml += "<record><FILENAME>" + row.fileName + "</FILENAME><VERSION>" + row.version + "</VERSION><ACTION>" +
-           row.action + "</ACTION><TARGET>" + row.target + "</TARGET><ARGUMENT>" + row.argument +
-           "</ARGUMENT></record>";
-  }
-  return xml + "</dataset></root>\n";
-}
+using kt_test::ConfigurationList;
 
 std::string WindowsPath(const std::string& path) {
   std::string windows = path;
@@ -83,64 +47,6 @@ std::string WindowsPath(const std::string& path) {
     if (ch == '/') ch = '\\';
   }
   return windows;
-}
-
-// Runs a program and waits at most a minute for it; its exit code.
-DWORD RunAndWait(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &process)) {
-    return 0xFFFFFFFF;
-  }
-  DWORD code = 0xFFFFFFFE;
-  if (::WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
-  ::CloseHandle(process.hProcess);
-  ::CloseHandle(process.hThread);
-  return code;
-}
-
-// A sink connected to one event interface of the control for as long as this object lives.
-class EventConnection {
- public:
-  EventConnection(IUnknown* control, REFIID events, IDispatch* sink) {
-    kt_test::ComPtr<IConnectionPointContainer> container;
-    if (SUCCEEDED(control->QueryInterface(IID_IConnectionPointContainer, container.PutVoid()))) {
-      container->FindConnectionPoint(events, reinterpret_cast<IConnectionPoint**>(point_.PutVoid()));
-    }
-    if (point_) point_->Advise(sink, &cookie_);
-  }
-  ~EventConnection() { Disconnect(); }
-  EventConnection(const EventConnection&) = delete;
-  EventConnection& operator=(const EventConnection&) = delete;
-
-  bool Connected() const { return cookie_ != 0; }
-  void Disconnect() {
-    if (cookie_ != 0) point_->Unadvise(cookie_);
-    cookie_ = 0;
-    point_.Reset();
-  }
-
- private:
-  kt_test::ComPtr<IConnectionPoint> point_;
-  DWORD cookie_ = 0;
-};
-
-// The renames waiting for the next start, taken away: nothing of a test may be carried out at a
-// later restart of the shared prefix.
-std::string TakePendingRenames() {
-  HKEY session = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                      KEY_READ | KEY_WRITE, &session) != ERROR_SUCCESS) {
-    return std::string();
-  }
-  char pending[8192] = {};
-  DWORD size = sizeof pending;
-  ::RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(pending), &size);
-  ::RegDeleteValueA(session, "PendingFileRenameOperations");
-  ::RegCloseKey(session);
-  return std::string(pending, size);
 }
 
 // Presses Stop, as a page's button would, as soon as the download of one file reports progress.
@@ -180,64 +86,9 @@ class StoppingSink final : public IDispatch {
   IKtQxInstaller320_V3* control_;
 };
 
-class UpdateRunTest : public ::testing::Test {
+class UpdateRunTest : public kt_test::UpdateRunFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(server_.Ready()) << server_.Problem();
-    ASSERT_TRUE(control_);
-    const std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    site_ = tag + std::to_string(::GetCurrentProcessId());
-    char temp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, temp);
-    installed_ = std::string(temp) + "kt_run_" + site_ + "\\";
-    ::CreateDirectoryA(installed_.c_str(), nullptr);
-    ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
-    // Relative targets land in the alias folder: this test's own.
-    ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_).Get(), kt::com::Bstr("").Get()), S_OK);
-    Object().SetQuestionSeam([this](const std::string& text, UINT buttons) {
-      questions_.push_back(text);
-      return buttons == MB_YESNOCANCEL ? inUseAnswer_ : IDNO;
-    });
-  }
-  // The installed files and the download folder go: the prefix is shared with other tests, some
-  // of which need that folder absent.
-  void TearDown() override {
-    RemoveTree(installed_);
-    RemoveTree(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc));
-  }
-  static void RemoveTree(const std::string& folder) { RunAndWait("cmd /c rd /s /q \"" + folder + "\""); }
-
-  // Serves a file below this test's own folder of the document root.
-  void Serve(const std::string& relative, const std::string& content) {
-    std::string path = std::string(KT_UPDATE_ROOT) + "\\" + site_ + "\\" + relative;
-    for (char& ch : path) {
-      if (ch == '/') ch = '\\';
-    }
-    Spit(path, content);
-  }
-  std::string Url(const std::string& relative) const { return server_.Url(site_ + "/" + relative); }
-  kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
-  IDispatch* Control() { return control_.Get(); }
-
-  // Runs an update and gives the URIs the server answered during it.
-  std::vector<std::string> RunUpdate(const std::string& url, HRESULT expected = S_OK) {
-    const std::uint64_t mark = server_.LogMark();
-    EXPECT_EQ(PutText(Control(), L"UpdateURL", url), S_OK);
-    EXPECT_EQ(control_->StartDownload(), expected);
-    std::vector<std::string> uris;
-    for (const auto& request : server_.RequestsSince(mark)) uris.push_back(request.uri.substr(request.uri.rfind('/') + 1));
-    return uris;
-  }
-
-  kt_test::PlatformKeysAside aside_;
-  kt::device::ComApartment com_;
-  kt_test::ScratchApplication app_{"Run"};
-  kt_test::NginxFixture server_ = kt_test::NginxFixture::FromEnvironment();
-  kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
-  std::string site_;
-  std::string installed_;
-  std::vector<std::string> questions_;
-  int inUseAnswer_ = IDNO;
+  UpdateRunTest() : UpdateRunFixture("Run", KT_UPDATE_ROOT) {}
 };
 
 TEST_F(UpdateRunTest, FirstRunInstallsEverythingAndASecondFetchesOnlyWhatChanged) {

@@ -116,9 +116,9 @@ void UpdateRunFixture::SetUp() {
   ::CreateDirectoryA(installed_.c_str(), nullptr);
   ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
   ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_).Get(), kt::com::Bstr("").Get()), S_OK);
-  Object().SetQuestionSeam([this](const std::string& text, UINT) {
+  Object().SetQuestionSeam([this](const std::string& text, UINT buttons) {
     questions_.push_back(text);
-    return answer_;
+    return buttons == MB_YESNOCANCEL ? inUseAnswer_ : IDNO;
   });
 }
 

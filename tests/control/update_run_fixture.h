@@ -60,7 +60,7 @@ class EventConnection {
 };
 
 // A control whose relative targets land in a folder of this test, questions answered through the
-// seam (recorded; "No" unless told otherwise), and a site folder of its own on the server.
+// seam (recorded), and a site folder of its own on the server.
 class UpdateRunFixture : public ::testing::Test {
  protected:
   explicit UpdateRunFixture(const char* applicationTag, const char* serveRoot);
@@ -84,7 +84,7 @@ class UpdateRunFixture : public ::testing::Test {
   std::string site_;
   std::string installed_;
   std::vector<std::string> questions_;
-  int answer_ = IDNO;
+  int inUseAnswer_ = IDNO;  // the answer to the in-use question; every other question gets "No"
 };
 
 }  // namespace kt_test
