@@ -58,24 +58,26 @@ bool FileOffsetOf(Reader& file, std::uint64_t sectionTable, unsigned sections, s
   return false;
 }
 
+enum class Lookup { kFound, kAbsent, kDamaged };
+
 // The first entry of a resource directory whose id is `id` (any entry when `id` is 0). Gives its
-// offset field; false when the directory has none or lies outside the resources.
-bool FindEntry(Reader& file, std::uint64_t resources, std::uint32_t resourceSize, std::uint32_t directory,
-               std::uint32_t id, std::uint32_t& target) {
-  if (directory > resourceSize || resourceSize - directory < 16) return false;
+// offset field; damaged when the directory or its entries lie outside the resources.
+Lookup FindEntry(Reader& file, std::uint64_t resources, std::uint32_t resourceSize, std::uint32_t directory,
+                 std::uint32_t id, std::uint32_t& target) {
+  if (directory > resourceSize || resourceSize - directory < 16) return Lookup::kDamaged;
   const std::uint64_t at = resources + directory;
   const std::uint32_t count = file.U16(at + 12) + file.U16(at + 14);
-  if (!file.Ok() || (resourceSize - directory - 16) / 8 < count) return false;
+  if (!file.Ok() || (resourceSize - directory - 16) / 8 < count) return Lookup::kDamaged;
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint32_t name = file.U32(at + 16 + 8ull * i);
     const std::uint32_t offset = file.U32(at + 20 + 8ull * i);
-    if (!file.Ok()) return false;
+    if (!file.Ok()) return Lookup::kDamaged;
     if (id == 0 || name == id) {
       target = offset;
-      return true;
+      return Lookup::kFound;
     }
   }
-  return false;
+  return Lookup::kAbsent;
 }
 
 std::string Dotted(std::uint32_t high, std::uint32_t low) {
@@ -114,11 +116,11 @@ PeVersionResult ReadPeFileVersion(const unsigned char* data, std::size_t size, s
 
   // Three levels: type, name, language. A level below the last names a subdirectory (high bit).
   std::uint32_t entry = 0;
-  if (!FindEntry(file, resources, resourceSize, 0, kResourceTypeVersion, entry))
-    return file.Ok() ? PeVersionResult::kNoVersion : PeVersionResult::kDamaged;
+  const Lookup type = FindEntry(file, resources, resourceSize, 0, kResourceTypeVersion, entry);
+  if (type != Lookup::kFound) return type == Lookup::kAbsent ? PeVersionResult::kNoVersion : PeVersionResult::kDamaged;
   for (int level = 0; level < 2; ++level) {
     if ((entry & 0x80000000u) == 0 ||
-        !FindEntry(file, resources, resourceSize, entry & 0x7FFFFFFFu, 0, entry))
+        FindEntry(file, resources, resourceSize, entry & 0x7FFFFFFFu, 0, entry) != Lookup::kFound)
       return PeVersionResult::kDamaged;
   }
   if ((entry & 0x80000000u) != 0 || entry > resourceSize || resourceSize - entry < 16)

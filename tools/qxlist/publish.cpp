@@ -271,6 +271,7 @@ int Publish(const PublishRequest& request, std::ostream& out, std::ostream& err)
   utf8.Choose(kUtf8);
   const fs::path source = fs::u8path(request.source), target = fs::u8path(request.out);
   bool created = false;
+  bool writing = false;  // from here on OUT holds only what this publication wrote
   try {
     if (!fs::is_directory(source)) throw Failed(request.source, "not a folder");
     CheckOutputFolder(target);
@@ -299,6 +300,7 @@ int Publish(const PublishRequest& request, std::ostream& out, std::ostream& err)
     const Bytes configuration = ConfigurationDocument(lists, version, request.choice, request.out);
 
     created = !fs::exists(target);
+    writing = true;
     std::error_code error;
     fs::create_directories(target, error);
     if (error) throw Failed(request.out, "cannot create: " + error.message());
@@ -323,7 +325,7 @@ int Publish(const PublishRequest& request, std::ostream& out, std::ostream& err)
   }
   // Nothing half-written stays: the output folder was new or empty before.
   std::error_code ignored;
-  if (fs::exists(target, ignored)) {
+  if (writing && fs::exists(target, ignored)) {
     for (const fs::path& entry : fs::directory_iterator(target, ignored)) fs::remove_all(entry, ignored);
     if (created) fs::remove(target, ignored);
   }
