@@ -20,8 +20,11 @@ PublishedHashes::PublishedHashes(const Kt_Dataset* serverList, const ComponentIt
     const Kt_Variant* cell = serverList->GetCell(row, column);
     if (cell == nullptr) continue;
     const Kt_AString text = cell->ToString();
+    // Blanks around the digest (a list written by hand) are no part of it.
     std::string digest(text.c_str(), text.Length());
-    if (digest.empty()) continue;
+    const std::size_t first = digest.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) continue;
+    digest = digest.substr(first, digest.find_last_not_of(" \t\r\n") - first + 1);
     for (char& c : digest) c = LowerHex(c);
     hashes_.emplace_back(reader.Read(row).fileName, digest);
   }

@@ -1,0 +1,196 @@
+// Publishing as the people who run an update server do it, end to end under Wine: a folder of
+// components is published with qxlist into nginx's document root, a client installs from it; the
+// folder changes, is published again beside the served tree and swapped in, and the client
+// fetches exactly the changed file. A component altered on the server after publishing is
+// refused with both digests named, and the installed file stays as it was.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "config/qxp_configuration.h"
+#include "control/com/bstr.h"
+#include "control/kt_qx_installer.h"
+#include "engine/file_sha256.h"
+#include "nginx_fixture.h"
+#include "tests/control/control_test_support.h"
+#include "tools/qxlist/qxlist_app.h"
+#include "tools/qxlist/sha256.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using kt_test::GetText;
+using kt_test::PutText;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Spit(const fs::path& path, const std::string& text) {
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Digest(const std::string& text) {
+  return qxlist::Sha256Hex(qxlist::Bytes(text.begin(), text.end()));
+}
+
+class PublishedUpdateTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.Ready()) << server_.Problem();
+    ASSERT_TRUE(control_);
+    const std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    site_ = tag + std::to_string(::GetCurrentProcessId());
+    served_ = fs::path(KT_UPDATE_ROOT) / site_;
+    work_ = fs::temp_directory_path() / ("kt_publish_" + site_);
+    installed_ = work_ / "installed";
+    fs::create_directories(installed_);
+    ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
+    // Relative targets land in the alias folder: this test's own.
+    ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_.string() + "\\").Get(),
+                                 kt::com::Bstr("").Get()), S_OK);
+    Object().SetQuestionSeam([](const std::string&, UINT) { return IDNO; });
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(work_, ignored);
+    fs::remove_all(served_, ignored);
+    fs::remove_all(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc), ignored);
+  }
+
+  fs::path Src(const std::string& relative) const { return work_ / "src" / relative; }
+
+  // Publishes the source folder beside the served tree and swaps it in, as a publisher does:
+  // clients see either the old tree or the new one.
+  void PublishAndSwap() {
+    const fs::path fresh = served_.string() + ".new";
+    std::vector<std::string> args{"publish", (work_ / "src").string(), fresh.string()};
+    if (fs::exists(served_)) args.insert(args.end(), {"--previous", served_.string()});
+    std::ostringstream out, err;
+    ASSERT_EQ(qxlist::RunQxList(args, out, err), qxlist::kExitSuccess) << err.str();
+    std::error_code ignored;
+    fs::remove_all(served_.string() + ".old", ignored);
+    if (fs::exists(served_)) fs::rename(served_, served_.string() + ".old");
+    fs::rename(fresh, served_);
+  }
+
+  // Runs an update and gives the last part of every URI the server answered during it.
+  std::vector<std::string> RunUpdate() {
+    const std::uint64_t mark = server_.LogMark();
+    EXPECT_EQ(PutText(Control(), L"UpdateURL", server_.Url(site_ + "/config.xml")), S_OK);
+    EXPECT_EQ(control_->StartDownload(), S_OK);
+    std::vector<std::string> uris;
+    for (const auto& request : server_.RequestsSince(mark)) uris.push_back(request.uri.substr(request.uri.rfind('/') + 1));
+    return uris;
+  }
+
+  kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
+  IDispatch* Control() { return control_.Get(); }
+
+  kt_test::PlatformKeysAside aside_;
+  kt::device::ComApartment com_;
+  kt_test::ScratchApplication app_{"Publish"};
+  kt_test::NginxFixture server_ = kt_test::NginxFixture::FromEnvironment();
+  kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
+  std::string site_;
+  fs::path served_, work_, installed_;
+};
+
+TEST_F(PublishedUpdateTest, APublishedFolderInstallsAndAChangedFileAloneIsFetchedAfterTheNextPublication) {
+  const std::string library = Slurp(fs::path(KT_PE_FIXTURES) / "versioned64.dll");
+  ASSERT_FALSE(library.empty());
+  Spit(Src("app/grid.dll"), library);
+  Spit(Src("app/readme.txt"), "read me 1");
+  Spit(Src("app/manifest.ini"), "TARGET = app\n");
+  Spit(Src("lib/plain.dll"), Slurp(fs::path(KT_PE_FIXTURES) / "plain64.dll"));
+  Spit(Src("lib/notes.txt"), "notes 1");
+  Spit(Src("lib/manifest.ini"), "TARGET = lib\n[*.txt]\nTARGET = lib\\text\n");
+  PublishAndSwap();
+
+  const auto first = RunUpdate();
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(first, (std::vector<std::string>{"config.xml", "components.xml", "grid.dll", "readme.txt",
+                                             "components.xml", "notes.txt", "plain.dll"}));
+  EXPECT_EQ(Slurp(installed_ / "app" / "grid.dll"), library);
+  EXPECT_EQ(Slurp(installed_ / "app" / "readme.txt"), "read me 1");
+  EXPECT_EQ(Slurp(installed_ / "lib" / "text" / "notes.txt"), "notes 1");
+
+  Spit(Src("lib/notes.txt"), "notes 2");
+  PublishAndSwap();
+  const auto second = RunUpdate();
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(second, (std::vector<std::string>{"config.xml", "components.xml", "notes.txt"}));
+  EXPECT_EQ(Slurp(installed_ / "lib" / "text" / "notes.txt"), "notes 2");
+
+  // Published again unchanged: the tree is the same, and the client reads the configuration only.
+  PublishAndSwap();
+  EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml"}));
+}
+
+TEST_F(PublishedUpdateTest, AComponentAlteredOnTheServerIsRefusedAndTheInstalledFileStays) {
+  Spit(Src("app/readme.txt"), "read me 1");
+  PublishAndSwap();
+  RunUpdate();
+  ASSERT_EQ(Slurp(installed_ / "readme.txt"), "read me 1");
+
+  Spit(Src("app/readme.txt"), "read me 2");
+  PublishAndSwap();
+  Spit(served_ / "app" / "readme.txt", "altered on the server");
+  const auto refused = RunUpdate();
+  EXPECT_EQ(refused, (std::vector<std::string>{"config.xml", "components.xml", "readme.txt"}));
+  EXPECT_EQ(GetText(Control(), L"ErrorCode"), "105");
+  const std::string message = GetText(Control(), L"ErrorMsg");
+  EXPECT_NE(message.find("\nSHA-256 expected " + Digest("read me 2") + ", received " + Digest("altered on the server") +
+                         "\n[readme.txt]"),
+            std::string::npos)
+      << message;
+  EXPECT_EQ(Slurp(installed_ / "readme.txt"), "read me 1");
+  const fs::path download = fs::path(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc)) / "readme.txt";
+  EXPECT_FALSE(fs::exists(download));
+
+  // The row stayed to be downloaded: once the server holds the published file again, the next
+  // run fetches and installs it.
+  Spit(served_ / "app" / "readme.txt", "read me 2");
+  EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml", "components.xml", "readme.txt"}));
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(Slurp(installed_ / "readme.txt"), "read me 2");
+}
+
+TEST_F(PublishedUpdateTest, AListWithoutHashesInstallsWhatTheServerSends) {
+  Spit(served_ / "config.xml",
+       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><params><param id=\"CONFIG\" type=\"STRING\">true</param>"
+       "</params><dataset id=\"WIN32\"><colinfo id=\"SOURCE\" type=\"STRING\"/><colinfo id=\"VERSION\" type=\"STRING\"/>"
+       "<record><SOURCE>app/components.xml</SOURCE><VERSION>1</VERSION></record></dataset></root>\n");
+  Spit(served_ / "app" / "components.xml",
+       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<root><dataset id=\"LIST\"><colinfo id=\"FILENAME\" type=\"STRING\"/>"
+       "<colinfo id=\"VERSION\" type=\"STRING\"/><colinfo id=\"ACTION\" type=\"STRING\"/>"
+       "<record><FILENAME>a.txt</FILENAME><VERSION>1</VERSION><ACTION>COPY</ACTION></record></dataset></root>\n");
+  Spit(served_ / "app" / "a.txt", "whatever the server holds");
+  EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml", "components.xml", "a.txt"}));
+  EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
+  EXPECT_EQ(Slurp(installed_ / "a.txt"), "whatever the server holds");
+}
+
+// The system's hashing service under this Windows gives the digests of the published tool.
+TEST(FileSha256, MatchesThePortableDigest) {
+  const fs::path folder = fs::temp_directory_path() / ("kt_sha_" + std::to_string(::GetCurrentProcessId()));
+  fs::create_directories(folder);
+  for (const std::string& content : {std::string(), std::string("abc"), std::string(200000, 'x')}) {
+    Spit(folder / "f", content);
+    std::string hex;
+    EXPECT_EQ(kt::engine::FileSha256((folder / "f").string(), hex), S_OK);
+    EXPECT_EQ(hex, Digest(content)) << content.size();
+  }
+  std::string hex;
+  EXPECT_EQ(kt::engine::FileSha256((folder / "missing").string(), hex), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+}
+
+}  // namespace
