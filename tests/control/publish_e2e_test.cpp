@@ -6,17 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "config/qxp_configuration.h"
 #include "control/com/bstr.h"
-#include "control/kt_qx_installer.h"
 #include "engine/file_sha256.h"
-#include "nginx_fixture.h"
-#include "tests/control/control_test_support.h"
+#include "tests/control/served_update_test.h"
 #include "tools/qxlist/qxlist_app.h"
 #include "tools/qxlist/sha256.h"
 
@@ -26,32 +23,23 @@ namespace fs = std::filesystem;
 using kt_test::GetText;
 using kt_test::PutText;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Spit(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
+std::string Slurp(const fs::path& path) { return kt_test::ReadFileText(path.string()); }
+void Spit(const fs::path& path, const std::string& text) { kt_test::WriteFileText(path.string(), text); }
 
 std::string Digest(const std::string& text) {
   return qxlist::Sha256Hex(qxlist::Bytes(text.begin(), text.end()));
 }
 
-class PublishedUpdateTest : public ::testing::Test {
+class PublishedUpdateTest : public kt_test::ServedUpdateTest {
  protected:
+  PublishedUpdateTest() : ServedUpdateTest("Publish") {}
   void SetUp() override {
-    ASSERT_TRUE(server_.Ready()) << server_.Problem();
-    ASSERT_TRUE(control_);
-    const std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    site_ = tag + std::to_string(::GetCurrentProcessId());
+    ServedUpdateTest::SetUp();
+    if (HasFatalFailure()) return;
     served_ = fs::path(KT_UPDATE_ROOT) / site_;
     work_ = fs::temp_directory_path() / ("kt_publish_" + site_);
     installed_ = work_ / "installed";
     fs::create_directories(installed_);
-    ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
     // Relative targets land in the alias folder: this test's own.
     ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_.string() + "\\").Get(),
                                  kt::com::Bstr("").Get()), S_OK);
@@ -61,6 +49,7 @@ class PublishedUpdateTest : public ::testing::Test {
     std::error_code ignored;
     fs::remove_all(work_, ignored);
     fs::remove_all(served_, ignored);
+    fs::remove_all(served_.string() + ".old", ignored);
     fs::remove_all(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc), ignored);
   }
 
@@ -79,26 +68,8 @@ class PublishedUpdateTest : public ::testing::Test {
     if (fs::exists(served_)) fs::rename(served_, served_.string() + ".old");
     fs::rename(fresh, served_);
   }
+  std::vector<std::string> RunUpdate() { return ServedUpdateTest::RunUpdate(Url("config.xml")); }
 
-  // Runs an update and gives the last part of every URI the server answered during it.
-  std::vector<std::string> RunUpdate() {
-    const std::uint64_t mark = server_.LogMark();
-    EXPECT_EQ(PutText(Control(), L"UpdateURL", server_.Url(site_ + "/config.xml")), S_OK);
-    EXPECT_EQ(control_->StartDownload(), S_OK);
-    std::vector<std::string> uris;
-    for (const auto& request : server_.RequestsSince(mark)) uris.push_back(request.uri.substr(request.uri.rfind('/') + 1));
-    return uris;
-  }
-
-  kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
-  IDispatch* Control() { return control_.Get(); }
-
-  kt_test::PlatformKeysAside aside_;
-  kt::device::ComApartment com_;
-  kt_test::ScratchApplication app_{"Publish"};
-  kt_test::NginxFixture server_ = kt_test::NginxFixture::FromEnvironment();
-  kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
-  std::string site_;
   fs::path served_, work_, installed_;
 };
 
