@@ -67,7 +67,7 @@ TEST(FilePatterns, MatchLikeAShell) {
 TEST(Manifest, DefaultsThenTheFirstMatchingSection) {
   qxlist::Manifest manifest;
   std::string problem;
-  ASSERT_TRUE(qxlist::ParseManifest("; how the files install\r\nTARGET = %COMPONENT%\nACTION=copy\n\n"
+  ASSERT_TRUE(qxlist::ParseManifest("\xEF\xBB\xBF; how the files install\r\nTARGET = %COMPONENT%\nACTION=copy\n\n"
                                     "[*.dll]\nACTION = DOWNREG\n# later sections never see .dll files\n"
                                     "[grid.dll]\nTARGET = elsewhere\n[run.exe]\nACTION=DOWNRUN\nARGUMENT = /quiet /x\n",
                                     manifest, problem))

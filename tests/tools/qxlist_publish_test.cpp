@@ -226,6 +226,18 @@ INSTANTIATE_TEST_SUITE_P(
                  "config.xml: cannot replace"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Only where file names are told apart by case can such a folder exist.
+TEST_F(Publish, NamesDifferingOnlyInCaseAreRefused) {
+#ifdef _WIN32
+  GTEST_SKIP() << "file names that differ only in case name one file here";
+#endif
+  Put(Src("tools/NOTES.txt"), "other notes");
+  const QxListRun run = Run("out");
+  EXPECT_EQ(run.exitCode, qxlist::kExitBadInput);
+  EXPECT_NE(run.err.find("only in case"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(Out("out")));
+}
+
 TEST_F(Publish, APreviousTreeWithoutConfigurationIsRefused) {
   fs::create_directories(Out("empty"));
   const QxListRun run = Run("out", {"--previous", Out("empty").string()});

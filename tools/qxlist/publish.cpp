@@ -219,6 +219,10 @@ PublishedList PlanList(const fs::path& folder, const fs::path& previous, const L
     if (file.name == kManifestName) continue;
     if (fs::is_directory(entry)) throw Failed(entry.string(), "a component list's folder holds files only");
     CheckPublishedName(file.name, entry.string());
+    // Clients find a file's row by its name without regard to case.
+    for (const PublishedFile& other : list.files)
+      if (Upper(other.name) == Upper(file.name))
+        throw Failed(entry.string(), "differs from " + other.name + " only in case; clients could not tell them apart");
     file.data = ReadOrFail(entry);
     file.sha256 = Sha256Hex(file.data);
     int section = -1;

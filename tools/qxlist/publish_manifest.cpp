@@ -39,7 +39,8 @@ bool KnownAction(const std::string& action) {
 
 bool ParseManifest(const std::string& text, Manifest& manifest, std::string& problem) {
   manifest = Manifest();
-  std::size_t start = 0;
+  // Editors on Windows often begin a UTF-8 file with a byte order mark.
+  std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
   for (int number = 1; start <= text.size(); ++number) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
