@@ -1,12 +1,11 @@
 // The PC device: starting programs, waiting for them, COM registration and the cabinet installer.
 #include "device/kt_device_win32.h"
 
-#include <shellapi.h>
-
 #include "device/path_text.h"
 #include "device/pc_folders.h"
 #include "device/program_wait.h"
 #include "device/result_codes.h"
+#include "device/shell_start.h"
 #include "device/unique_handle.h"
 
 using kt::device::LastErrorResult;
@@ -58,24 +57,15 @@ HRESULT Kt_DeviceWIN32::Register(const std::string& path, bool show, bool doRegi
 HRESULT Kt_DeviceWIN32::RunProgram(const std::string& path, const std::string& parameters, const std::string&,
                                    bool wait, DWORD* exitCode) {
   if (exitCode != nullptr) *exitCode = 0;
-  SHELLEXECUTEINFOA info = {};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_FLAG_NO_UI | (wait ? SEE_MASK_NOCLOSEPROCESS : 0);
-  info.hwnd = ::GetActiveWindow();
-  info.lpVerb = "open";
-  info.lpFile = path.c_str();
-  info.lpParameters = parameters.c_str();
-  info.nShow = SW_SHOWDEFAULT;
-  if (!::ShellExecuteExA(&info)) {
-    DWORD error = ::GetLastError();
-    INT_PTR instance = reinterpret_cast<INT_PTR>(info.hInstApp);
-    if (instance > 0 && instance < 32) error = static_cast<DWORD>(instance);
-    return Win32Result(error != 0 ? error : ERROR_GEN_FAILURE);
-  }
-  if (!wait || info.hProcess == nullptr) return S_OK;
-  UniqueHandle process(info.hProcess);
+  kt::device::ShellStart start;
+  start.file = path;
+  start.parameters = parameters;
+  start.owner = ::GetActiveWindow();
+  UniqueHandle process;
+  HRESULT hr = kt::device::StartThroughShell(start, wait ? &process : nullptr);
+  if (FAILED(hr) || !process) return hr;
   DWORD code = 0;
-  HRESULT hr = kt::device::WaitForProgram(process.Get(), code);
+  hr = kt::device::WaitForProgram(process.Get(), code);
   if (hr == S_OK && exitCode != nullptr) *exitCode = code;
   return hr;
 }

@@ -9,7 +9,7 @@ using kt::device::ReadInstallerText;
 
 namespace {
 
-// An open package handle, closed through the same table that opened it.
+// An open package, database, view or record handle, closed through the same table that opened it.
 class PackageHandle {
  public:
   explicit PackageHandle(const MsiFunctionTable& table) : table_(table) {}
@@ -50,16 +50,39 @@ HRESULT Kt_Msi::QueryProductInstalled(const std::string& productCode) {
   return state == INSTALLSTATE_DEFAULT ? S_OK : S_FALSE;
 }
 
-HRESULT Kt_Msi::ReadPackageProperty(const std::string& path, const char* property,
-                                    std::string& value) {
+HRESULT Kt_Msi::ReadPackageProperty(const std::string& path, const char* property, std::string& value) {
   value.clear();
   PackageHandle package(table_);
   UINT result = table_.OpenPackageEx(path.c_str(), kIgnoreMachineState, package.Put());
-  if (result != ERROR_SUCCESS) return MsiResult(result);
+  if (result != ERROR_SUCCESS) {
+    // A session may be refused for reasons of this machine (another version of the product is
+    // installed: 1638); the package's own Property table still answers.
+    const UINT stored = ReadStoredProperty(path, property, value);
+    return stored == ERROR_SUCCESS ? S_OK : MsiResult(result);
+  }
   result = ReadInstallerText(
       [&](char* buffer, DWORD* size) { return table_.GetProperty(package.Get(), property, buffer, size); },
       value);
   return result == ERROR_SUCCESS ? S_OK : MsiResult(result);
+}
+
+UINT Kt_Msi::ReadStoredProperty(const std::string& path, const char* property, std::string& value) {
+  value.clear();
+  PackageHandle database(table_);
+  UINT result = table_.OpenDatabaseReadOnly(path.c_str(), database.Put());
+  if (result != ERROR_SUCCESS) return result;
+  // The property names are this library's own constants, never outside text.
+  const std::string query = std::string("SELECT `Value` FROM `Property` WHERE `Property` = '") + property + "'";
+  PackageHandle view(table_);
+  result = table_.DatabaseOpenView(database.Get(), query.c_str(), view.Put());
+  if (result == ERROR_SUCCESS) result = table_.ViewExecute(view.Get());
+  PackageHandle record(table_);
+  if (result == ERROR_SUCCESS) result = table_.ViewFetch(view.Get(), record.Put());
+  // A property the table does not hold reads as empty, as a session answers it.
+  if (result == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+  if (result != ERROR_SUCCESS) return result;
+  return ReadInstallerText(
+      [&](char* buffer, DWORD* size) { return table_.RecordGetString(record.Get(), 1, buffer, size); }, value);
 }
 
 HRESULT Kt_Msi::GetPackageVersion(const std::string& path, std::string& version) {
@@ -95,17 +118,45 @@ HRESULT Kt_Msi::IsPackagePerMachine(const std::string& path, int& flag) {
 
 HRESULT Kt_Msi::IsProductPerMachine(const std::string& productCode, int& flag) {
   flag = 0;
-  std::string allUsers;
+  // The installer keeps no "ALLUSERS" for an installed product. How it was installed is the
+  // context it is registered in: for every user of the machine, or for one user.
+  std::string text;
   UINT result = ReadInstallerText(
       [&](char* buffer, DWORD* size) {
-        return table_.GetProductInfo(productCode.c_str(), "ALLUSERS", buffer, size);
+        return table_.GetProductInfoEx(productCode.c_str(), MSIINSTALLCONTEXT_MACHINE, "VersionString", buffer, size);
       },
-      allUsers);
+      text);
+  if (result == ERROR_SUCCESS) {
+    flag = 1;
+    return S_OK;
+  }
+  if (result != ERROR_CALL_NOT_IMPLEMENTED) {
+    // Not registered for the machine: installed for a user, or not at all.
+    return result == ERROR_UNKNOWN_PRODUCT ? QueryInstalledResult(productCode) : MsiResult(result);
+  }
+  // An installer without context queries still reports the product's assignment type.
+  result = ReadInstallerText(
+      [&](char* buffer, DWORD* size) {
+        return table_.GetProductInfo(productCode.c_str(), "AssignmentType", buffer, size);
+      },
+      text);
   if (result != ERROR_SUCCESS) return MsiResult(result);
-  flag = allUsers == "1" ? 1 : 0;
+  flag = text == "1" ? 1 : 0;
   return S_OK;
+}
+
+HRESULT Kt_Msi::QueryInstalledResult(const std::string& productCode) {
+  std::string version;
+  const HRESULT installed = GetInstalledVersion(productCode, version);
+  return SUCCEEDED(installed) ? S_OK : installed;
 }
 
 int Kt_Msi::SetInternalUI(int level, HWND* window) {
   return table_.SetInternalUI(static_cast<INSTALLUILEVEL>(level), window);
 }
+
+Kt_MsiQuietScope::Kt_MsiQuietScope(Kt_Msi& msi, HWND owner) : msi_(msi), previousOwner_(owner) {
+  previousLevel_ = msi_.SetInternalUI(INSTALLUILEVEL_NONE, &previousOwner_);
+}
+
+Kt_MsiQuietScope::~Kt_MsiQuietScope() { msi_.SetInternalUI(previousLevel_, &previousOwner_); }

@@ -26,12 +26,33 @@ class Kt_Msi {
   HRESULT GetInstalledVersion(const std::string& productCode, std::string& version);
   // flag = 1 only when ALLUSERS is "1".
   HRESULT IsPackagePerMachine(const std::string& path, int& flag);
+  // flag = 1 when the installed product was installed for every user of the machine.
   HRESULT IsProductPerMachine(const std::string& productCode, int& flag);
-  // Returns the previous level.
+  // Returns the previous level; `window` (when given) is the new owner and receives the previous.
   int SetInternalUI(int level, HWND* window);
 
  private:
+  // S_OK when the product is installed in any context, else why not.
+  HRESULT QueryInstalledResult(const std::string& productCode);
   HRESULT ReadPackageProperty(const std::string& path, const char* property, std::string& value);
+  // The value stored in the package's Property table, read without an installation session.
+  UINT ReadStoredProperty(const std::string& path, const char* property, std::string& value);
 
   const kt::device::MsiFunctionTable& table_;
+};
+
+// The installer's own user interface silenced ("none", owned by `owner`) for as long as this
+// object lives; the level and owner that were set before come back at its end, so that other
+// users of the installer in the same process are not left without their interface.
+class Kt_MsiQuietScope {
+ public:
+  Kt_MsiQuietScope(Kt_Msi& msi, HWND owner);
+  ~Kt_MsiQuietScope();
+  Kt_MsiQuietScope(const Kt_MsiQuietScope&) = delete;
+  Kt_MsiQuietScope& operator=(const Kt_MsiQuietScope&) = delete;
+
+ private:
+  Kt_Msi& msi_;
+  int previousLevel_;
+  HWND previousOwner_;
 };

@@ -18,7 +18,7 @@ class MsiFunctionTable {
     kDetermineApplicablePatches, kDeterminePatchSequence, kEnumPatches, kGetPatchInfo,
     kGetPatchInfoEx, kGetProductInfo, kGetProductInfoEx, kGetProperty, kInstallProduct,
     kIsProductElevated, kOpenPackage, kOpenPackageEx, kQueryProductState, kVerifyPackage,
-    kSetInternalUI, kCount
+    kSetInternalUI, kOpenDatabase, kDatabaseOpenView, kViewExecute, kViewFetch, kRecordGetString, kCount
   };
   static const char* Name(int index);
 
@@ -32,7 +32,8 @@ class MsiFunctionTable {
   MsiFunctionTable(const MsiFunctionTable&) = delete;
   MsiFunctionTable& operator=(const MsiFunctionTable&) = delete;
 
-  // The table over "msi.dll", loaded on first use and kept for the life of the process.
+  // The table over "msi.dll", loaded on first use and kept for the life of the process (never
+  // freed, not even when the control library unloads).
   static const MsiFunctionTable& Shared();
 
   bool LibraryLoaded() const { return module_.Valid(); }
@@ -40,9 +41,18 @@ class MsiFunctionTable {
 
   UINT CloseHandle(MSIHANDLE handle) const;
   UINT GetProductInfo(const char* product, const char* property, char* buffer, DWORD* size) const;
+  // `property` of `product` as installed in `context` only (no user: the current one).
+  UINT GetProductInfoEx(const char* product, MSIINSTALLCONTEXT context, const char* property, char* buffer,
+                        DWORD* size) const;
   UINT GetProperty(MSIHANDLE install, const char* name, char* buffer, DWORD* size) const;
   UINT OpenPackageEx(const char* path, DWORD options, MSIHANDLE* handle) const;
   INSTALLSTATE QueryProductState(const char* product) const;
+  // Reading a package's tables without an installation session.
+  UINT OpenDatabaseReadOnly(const char* path, MSIHANDLE* database) const;
+  UINT DatabaseOpenView(MSIHANDLE database, const char* query, MSIHANDLE* view) const;
+  UINT ViewExecute(MSIHANDLE view) const;
+  UINT ViewFetch(MSIHANDLE view, MSIHANDLE* record) const;
+  UINT RecordGetString(MSIHANDLE record, UINT field, char* buffer, DWORD* size) const;
   UINT VerifyPackage(const char* path) const;
   INSTALLUILEVEL SetInternalUI(INSTALLUILEVEL level, HWND* window) const;
 

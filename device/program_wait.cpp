@@ -4,8 +4,9 @@
 
 namespace kt::device {
 
-HRESULT WaitForProgram(HANDLE process, DWORD& exitCode) {
+HRESULT WaitForProgram(HANDLE process, DWORD& exitCode, const std::function<bool()>& stopRequested) {
   for (;;) {
+    if (stopRequested && stopRequested()) return E_ABORT;
     DWORD code = 0;
     if (!::GetExitCodeProcess(process, &code)) return LastErrorResult();
     // A program may itself exit with 259; the signalled handle tells that it has ended all the same.

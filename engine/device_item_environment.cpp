@@ -15,7 +15,6 @@ namespace kt::engine {
 namespace {
 
 constexpr int kCurrent = Kt_QxpConfiguration::kCurrent;
-constexpr int kInstallerUiNone = 2;
 // The longest server path the registry answer is read into, as the system's path buffers hold.
 constexpr DWORD kServerPathBuffer = MAX_PATH;
 
@@ -95,11 +94,7 @@ ClassLookup DeviceItemEnvironment::FindClassServer(const Kt_AString& classId, Kt
 }
 
 Kt_Msi& DeviceItemEnvironment::Installer() {
-  if (!installerQuiet_) {
-    HWND owner = device_.OwnerWindow();
-    msi_.SetInternalUI(kInstallerUiNone, &owner);
-    installerQuiet_ = true;
-  }
+  if (!quiet_) quiet_.emplace(msi_, device_.OwnerWindow());
   return msi_;
 }
 

@@ -43,13 +43,14 @@ class DeviceItemEnvironment : public ItemEnvironment {
   bool PackageVersion(const Kt_AString& path, Kt_AString& version) override;
 
  private:
-  // Silences the Windows Installer's own user interface before its first question.
+  // Silences the Windows Installer's own user interface before its first question, until the
+  // merge ends.
   Kt_Msi& Installer();
 
   Kt_QxpConfiguration& configuration_;
   Kt_Device& device_;
   Kt_Msi msi_;
-  bool installerQuiet_ = false;
+  std::optional<Kt_MsiQuietScope> quiet_;  // after msi_: restores the installer's interface first
   std::optional<Kt_AString> aliasFolder_;
   std::optional<Kt_AString> execFolder_;
   std::optional<Kt_AString> systemFolder_;

@@ -4,6 +4,7 @@
 #include "config/qxp_configuration.h"
 #include "dataset/document_form.h"
 #include "device/kt_device_win32.h"
+#include "device/next_boot.h"
 #include "engine/core/compose_url.h"
 #include "engine/core/download_file_name.h"
 #include "engine/core/item_applicability.h"
@@ -74,7 +75,8 @@ struct Kt_UpdateRun::List {
   }
 };
 
-Kt_UpdateRun::Kt_UpdateRun(Kt_EngineHost& host, IUnknown* caller) : host_(host), transport_(host, caller) {}
+Kt_UpdateRun::Kt_UpdateRun(Kt_EngineHost& host, IUnknown* caller)
+    : host_(host), transport_(host, caller), installer_(host) {}
 Kt_UpdateRun::~Kt_UpdateRun() = default;
 
 void Kt_UpdateRun::Stop() {
@@ -280,6 +282,7 @@ HRESULT Kt_UpdateRun::ProcessList(List& list) {
   if (SUCCEEDED(result)) {
     AppendRenameList(renames);
     SaveLocalFile(list);
+    DeleteAppliedDownloads(list, defaults);
     list.serverParams.Set("STATUS", Kt_Variant::FromString(Kt_AString("2")));
     SaveLocalFile(list);
   } else {
@@ -308,7 +311,7 @@ HRESULT Kt_UpdateRun::DownloadPhase(List& list, const ComponentItem& defaults) {
     if (Text(reader.Status(row)) != "0") continue;
     if (host_.StopFlag()) return E_ABORT;
     const ComponentItem item = reader.Read(row);
-    const std::string file = Text(item.fileName);
+    const std::string file = FileToFetch(item);
     ++counter;
     if (item.actionCode == kActionDelete || item.actionCode == kActionDeleteRegistered) {
       SetStatus(list, row, "1");
@@ -361,7 +364,7 @@ HRESULT Kt_UpdateRun::ApplyPhase(List& list, const ComponentItem& defaults, std:
     if (host_.StopFlag()) return E_ABORT;
     applyingIndex_ = row;
     ComponentItem item = reader.Read(row);
-    const std::string file = Text(item.fileName);
+    const std::string file = FileToFetch(item);
     // The CE device joins later; until then a CE row has no device to go to.
     if (item.device != kDevicePc || config.IsCurrentCE()) {
       host_.ReportError(kNoValidTarget, E_FAIL, std::string(), file, true);
@@ -369,15 +372,17 @@ HRESULT Kt_UpdateRun::ApplyPhase(List& list, const ComponentItem& defaults, std:
     }
     Kt_Device& device = host_.PcDevice();
     std::string target = Text(item.target);
-    const bool namesFolder = ResolveTarget(config, device, target, true, host_);
-    if (namesFolder) {
-      const HRESULT made = device.CreateFolder(target);
-      if (FAILED(made) && made != kAlreadyExists) {
-        host_.ReportError(kNoValidTarget, made, std::string(), target, true);
-        return host_.ErrorCode();
+    // An installer item's TARGET is its product code, not a folder.
+    if (!IsInstallerAction(item.actionCode)) {
+      if (ResolveTarget(config, device, target, true, host_)) {
+        const HRESULT made = device.CreateFolder(target);
+        if (FAILED(made) && made != kAlreadyExists) {
+          host_.ReportError(kNoValidTarget, made, std::string(), target, true);
+          return host_.ErrorCode();
+        }
+      } else if (item.actionCode == kActionCopy) {
+        item.actionCode = kActionCabinet;
       }
-    } else if (item.actionCode == kActionCopy) {
-      item.actionCode = kActionCabinet;
     }
     ++counter;
     host_.FireStartDownLoad(list.url, file, kOneApply, list.counts.apply, counter);
@@ -411,12 +416,7 @@ HRESULT Kt_UpdateRun::ApplyItem(const ComponentItem& item, const std::string& ta
     if (FAILED(result)) host_.ReportError(kCabinetFailed, result, std::string(), Text(item.target), false);
     return result;
   }
-  if (IsInstallerAction(item.actionCode)) {
-    // Windows Installer items are installed by the installer actions, which come with their own
-    // change; until then such an item fails visibly instead of passing for installed.
-    host_.ReportError(kRunningFailed, E_NOTIMPL, std::string(), file, false);
-    return E_NOTIMPL;
-  }
+  if (IsInstallerAction(item.actionCode)) return installer_.Apply(item, launchList_, restartNeeded_);
   const std::string destination = kt::WithBackslash(target) + file;
   bool deferred = false;
   HRESULT result = PlaceFile(item, source, destination, device, deferred);
@@ -429,7 +429,10 @@ HRESULT Kt_UpdateRun::ApplyItem(const ComponentItem& item, const std::string& ta
     result = device.RunProgram(destination, Text(item.argument), std::string(), true, nullptr);
     if (FAILED(result)) host_.ReportError(kRunningFailed, result, std::string(), destination, false);
   } else if (item.actionCode == kActionLaunch && !deferred) {
-    launchList_.emplace_back(destination, Text(item.argument));
+    kt::device::ShellStart start;
+    start.file = destination;
+    start.parameters = Text(item.argument);
+    launchList_.push_back(start);
   }
   return result;
 }
@@ -458,9 +461,7 @@ HRESULT Kt_UpdateRun::PlaceFile(const ComponentItem& item, const std::string& so
         const bool deletes = item.actionCode == kActionDelete || item.actionCode == kActionDeleteRegistered;
         HRESULT scheduled = S_OK;
         if (deletes) {
-          if (!::MoveFileExA(destination.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-            scheduled = HRESULT_FROM_WIN32(::GetLastError());
-          }
+          scheduled = kt::device::DeleteAtNextBoot(destination);
         } else {
           scheduled = host_.PcDevice().ReplaceOnReboot(source, destination);
         }
@@ -558,10 +559,27 @@ void Kt_UpdateRun::AppendRenameList(const std::string& names) {
 }
 
 void Kt_UpdateRun::StartQueuedPrograms() {
-  for (const auto& program : launchList_) {
-    host_.PcDevice().RunProgram(program.first, program.second, std::string(), false, nullptr);
+  for (kt::device::ShellStart& program : launchList_) {
+    program.owner = ::GetActiveWindow();
+    kt::device::StartThroughShell(program, nullptr);
   }
   launchList_.clear();
+}
+
+std::string Kt_UpdateRun::FileToFetch(const ComponentItem& item) {
+  return IsInstallerAction(item.actionCode) ? installer_.FileToFetch(item) : Text(item.fileName);
+}
+
+void Kt_UpdateRun::DeleteAppliedDownloads(List& list, const ComponentItem& defaults) {
+  const std::string setup = kt::WithBackslash(host_.Configuration().SetupFolder(Kt_QxpConfiguration::kPc));
+  ItemReader reader(list.Working(), defaults);
+  for (int row = 0; row < list.Working().RecordCount(); ++row) {
+    if (Text(reader.Status(row)) != "2") continue;
+    const ComponentItem item = reader.Read(row);
+    if (item.actionCode == kActionDeferredInstaller) continue;
+    if (!item.fileName.IsEmpty()) ::DeleteFileA((setup + Text(item.fileName)).c_str());
+    if (!item.patchFileName.IsEmpty()) ::DeleteFileA((setup + Text(item.patchFileName)).c_str());
+  }
 }
 
 }  // namespace kt::engine

@@ -13,6 +13,7 @@
 #include "engine/core/component_item.h"
 #include "engine/core/list_merge.h"
 #include "engine/run/engine_host.h"
+#include "engine/run/installer_item.h"
 #include "engine/transport/download_transport.h"
 
 class Kt_Device;
@@ -57,6 +58,10 @@ class Kt_UpdateRun {
   void RunningPlatformStep(bool afterFailedCopy);
   void AppendRenameList(const std::string& names);
   void StartQueuedPrograms();
+  // The file a row fetches into the download folder.
+  std::string FileToFetch(const ComponentItem& item);
+  // Removes the downloads of the rows a list has applied; queued installer packages stay.
+  void DeleteAppliedDownloads(List& list, const ComponentItem& defaults);
   void SetStatus(List& list, int row, const char* status);
 
   Kt_EngineHost& host_;
@@ -66,7 +71,8 @@ class Kt_UpdateRun {
   bool killStepDone_ = false;
   int rememberedInUseAnswer_ = -1;
   bool restartNeeded_ = false;
-  std::vector<std::pair<std::string, std::string>> launchList_;
+  Kt_InstallerAction installer_;
+  std::vector<kt::device::ShellStart> launchList_;  // started in order after the whole run
 };
 
 }  // namespace kt::engine

@@ -79,23 +79,12 @@ ScratchApplication::~ScratchApplication() { ::SHDeleteKeyA(HKEY_CURRENT_USER, pa
 std::string WriteFileInTemp(const std::string& relative, const std::string& content) {
   char temp[MAX_PATH] = {};
   ::GetTempPathA(MAX_PATH, temp);
-  const std::string path =
-      std::string(temp) + "kt_control_test_" + std::to_string(::GetCurrentProcessId()) + "\\" + relative;
-  WriteFileText(path, content);
-  return path;
-}
-
-std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFileText(const std::string& path, const std::string& content) {
-  for (size_t slash = path.find_first_of("\\/", 3); slash != std::string::npos;
-       slash = path.find_first_of("\\/", slash + 1)) {
+  std::string path = std::string(temp) + "kt_control_test_" + std::to_string(::GetCurrentProcessId()) + "\\" + relative;
+  for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
     ::CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
   }
   std::ofstream(path, std::ios::binary) << content;
+  return path;
 }
 
 }  // namespace kt_test

@@ -56,9 +56,5 @@ struct PlatformKeysAside {
 
 // Writes a file (folders created) and gives its full path.
 std::string WriteFileInTemp(const std::string& relative, const std::string& content);
-// A whole file (empty when it cannot be read).
-std::string ReadFileText(const std::string& path);
-// Writes a whole file, creating its folders (separated by '\\' or '/').
-void WriteFileText(const std::string& path, const std::string& content);
 
 }  // namespace kt_test

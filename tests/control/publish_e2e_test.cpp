@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "config/qxp_configuration.h"
-#include "control/com/bstr.h"
 #include "engine/file_sha256.h"
-#include "tests/control/served_update_test.h"
+#include "tests/control/update_run_fixture.h"
 #include "tools/qxlist/qxlist_app.h"
 #include "tools/qxlist/sha256.h"
 
@@ -21,39 +19,33 @@ namespace {
 
 namespace fs = std::filesystem;
 using kt_test::GetText;
-using kt_test::PutText;
 
-std::string Slurp(const fs::path& path) { return kt_test::ReadFileText(path.string()); }
-void Spit(const fs::path& path, const std::string& text) { kt_test::WriteFileText(path.string(), text); }
+// Paths as this system writes them, so that the fixture's writer creates every folder.
+std::string Windows(const fs::path& path) { return fs::path(path).make_preferred().string(); }
+std::string Slurp(const fs::path& path) { return kt_test::Slurp(Windows(path)); }
+void Spit(const fs::path& path, const std::string& text) { kt_test::Spit(Windows(path), text); }
 
 std::string Digest(const std::string& text) {
   return qxlist::Sha256Hex(qxlist::Bytes(text.begin(), text.end()));
 }
 
-class PublishedUpdateTest : public kt_test::ServedUpdateTest {
+class PublishedUpdateTest : public kt_test::UpdateRunFixture {
  protected:
-  PublishedUpdateTest() : ServedUpdateTest("Publish") {}
+  PublishedUpdateTest() : UpdateRunFixture("Publish", KT_UPDATE_ROOT) {}
   void SetUp() override {
-    ServedUpdateTest::SetUp();
+    UpdateRunFixture::SetUp();
     if (HasFatalFailure()) return;
     served_ = fs::path(KT_UPDATE_ROOT) / site_;
     work_ = fs::temp_directory_path() / ("kt_publish_" + site_);
-    installed_ = work_ / "installed";
-    fs::create_directories(installed_);
-    // Relative targets land in the alias folder: this test's own.
-    ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_.string() + "\\").Get(),
-                                 kt::com::Bstr("").Get()), S_OK);
-    Object().SetQuestionSeam([](const std::string&, UINT) { return IDNO; });
   }
   void TearDown() override {
     std::error_code ignored;
-    fs::remove_all(work_, ignored);
-    fs::remove_all(served_, ignored);
-    fs::remove_all(served_.string() + ".old", ignored);
-    fs::remove_all(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc), ignored);
+    for (const fs::path& folder : {work_, served_, fs::path(served_.string() + ".old")}) fs::remove_all(folder, ignored);
+    UpdateRunFixture::TearDown();
   }
 
   fs::path Src(const std::string& relative) const { return work_ / "src" / relative; }
+  fs::path Installed(const std::string& relative) const { return fs::path(installed_) / relative; }
 
   // Publishes the source folder beside the served tree and swaps it in, as a publisher does:
   // clients see either the old tree or the new one.
@@ -68,9 +60,9 @@ class PublishedUpdateTest : public kt_test::ServedUpdateTest {
     if (fs::exists(served_)) fs::rename(served_, served_.string() + ".old");
     fs::rename(fresh, served_);
   }
-  std::vector<std::string> RunUpdate() { return ServedUpdateTest::RunUpdate(Url("config.xml")); }
+  std::vector<std::string> RunUpdate() { return UpdateRunFixture::RunUpdate(Url("config.xml")); }
 
-  fs::path served_, work_, installed_;
+  fs::path served_, work_;
 };
 
 TEST_F(PublishedUpdateTest, APublishedFolderInstallsAndAChangedFileAloneIsFetchedAfterTheNextPublication) {
@@ -88,16 +80,16 @@ TEST_F(PublishedUpdateTest, APublishedFolderInstallsAndAChangedFileAloneIsFetche
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
   EXPECT_EQ(first, (std::vector<std::string>{"config.xml", "components.xml", "grid.dll", "readme.txt",
                                              "components.xml", "notes.txt", "plain.dll"}));
-  EXPECT_EQ(Slurp(installed_ / "app" / "grid.dll"), library);
-  EXPECT_EQ(Slurp(installed_ / "app" / "readme.txt"), "read me 1");
-  EXPECT_EQ(Slurp(installed_ / "lib" / "text" / "notes.txt"), "notes 1");
+  EXPECT_EQ(Slurp(Installed("app/grid.dll")), library);
+  EXPECT_EQ(Slurp(Installed("app/readme.txt")), "read me 1");
+  EXPECT_EQ(Slurp(Installed("lib/text/notes.txt")), "notes 1");
 
   Spit(Src("lib/notes.txt"), "notes 2");
   PublishAndSwap();
   const auto second = RunUpdate();
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
   EXPECT_EQ(second, (std::vector<std::string>{"config.xml", "components.xml", "notes.txt"}));
-  EXPECT_EQ(Slurp(installed_ / "lib" / "text" / "notes.txt"), "notes 2");
+  EXPECT_EQ(Slurp(Installed("lib/text/notes.txt")), "notes 2");
 
   // Published again unchanged: the tree is the same and no component is fetched. (The client's
   // copy of the configuration holds only the rows its last run worked on, so a list left out of
@@ -114,7 +106,7 @@ TEST_F(PublishedUpdateTest, AComponentAlteredOnTheServerIsRefusedAndTheInstalled
   Spit(Src("app/readme.txt"), "read me 1");
   PublishAndSwap();
   RunUpdate();
-  ASSERT_EQ(Slurp(installed_ / "readme.txt"), "read me 1");
+  ASSERT_EQ(Slurp(Installed("readme.txt")), "read me 1");
 
   Spit(Src("app/readme.txt"), "read me 2");
   PublishAndSwap();
@@ -127,8 +119,8 @@ TEST_F(PublishedUpdateTest, AComponentAlteredOnTheServerIsRefusedAndTheInstalled
                          "\n[readme.txt]"),
             std::string::npos)
       << message;
-  EXPECT_EQ(Slurp(installed_ / "readme.txt"), "read me 1");
-  const fs::path download = fs::path(Kt_QxpConfiguration().SetupFolder(Kt_QxpConfiguration::kPc)) / "readme.txt";
+  EXPECT_EQ(Slurp(Installed("readme.txt")), "read me 1");
+  const fs::path download = fs::path(DownloadFolder()) / "readme.txt";
   EXPECT_FALSE(fs::exists(download));
 
   // The row stayed to be downloaded: once the server holds the published file again, the next
@@ -136,7 +128,7 @@ TEST_F(PublishedUpdateTest, AComponentAlteredOnTheServerIsRefusedAndTheInstalled
   Spit(served_ / "app" / "readme.txt", "read me 2");
   EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml", "components.xml", "readme.txt"}));
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
-  EXPECT_EQ(Slurp(installed_ / "readme.txt"), "read me 2");
+  EXPECT_EQ(Slurp(Installed("readme.txt")), "read me 2");
 }
 
 TEST_F(PublishedUpdateTest, AListWithoutHashesInstallsWhatTheServerSends) {
@@ -151,7 +143,7 @@ TEST_F(PublishedUpdateTest, AListWithoutHashesInstallsWhatTheServerSends) {
   Spit(served_ / "app" / "a.txt", "whatever the server holds");
   EXPECT_EQ(RunUpdate(), (std::vector<std::string>{"config.xml", "components.xml", "a.txt"}));
   EXPECT_EQ(GetText(Control(), L"ErrorMsg"), "SUCC");
-  EXPECT_EQ(Slurp(installed_ / "a.txt"), "whatever the server holds");
+  EXPECT_EQ(Slurp(Installed("a.txt")), "whatever the server holds");
 }
 
 // The system's hashing service under this Windows gives the digests of the published tool.

@@ -22,7 +22,6 @@
 #include "nginx_fixture.h"
 #include "tests/control/control_test_support.h"
 #include "tests/control/recording_sink.h"
-#include "tests/control/served_update_test.h"
 
 namespace {
 
@@ -181,16 +180,18 @@ class StoppingSink final : public IDispatch {
   IKtQxInstaller320_V3* control_;
 };
 
-class UpdateRunTest : public kt_test::ServedUpdateTest {
+class UpdateRunTest : public ::testing::Test {
  protected:
-  UpdateRunTest() : ServedUpdateTest("Run") {}
   void SetUp() override {
-    ServedUpdateTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_TRUE(server_.Ready()) << server_.Problem();
+    ASSERT_TRUE(control_);
+    const std::string tag = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    site_ = tag + std::to_string(::GetCurrentProcessId());
     char temp[MAX_PATH] = {};
     ::GetTempPathA(MAX_PATH, temp);
     installed_ = std::string(temp) + "kt_run_" + site_ + "\\";
     ::CreateDirectoryA(installed_.c_str(), nullptr);
+    ASSERT_EQ(PutText(Control(), L"Key", app_.Key()), S_OK);
     // Relative targets land in the alias folder: this test's own.
     ASSERT_EQ(control_->AddAlias(kt::com::Bstr("").Get(), kt::com::Bstr(installed_).Get(), kt::com::Bstr("").Get()), S_OK);
     Object().SetQuestionSeam([this](const std::string& text, UINT buttons) {
@@ -214,7 +215,26 @@ class UpdateRunTest : public kt_test::ServedUpdateTest {
     }
     Spit(path, content);
   }
+  std::string Url(const std::string& relative) const { return server_.Url(site_ + "/" + relative); }
+  kt::control::CKtQxInstaller3& Object() { return *static_cast<kt::control::CKtQxInstaller3*>(control_.Get()); }
+  IDispatch* Control() { return control_.Get(); }
 
+  // Runs an update and gives the URIs the server answered during it.
+  std::vector<std::string> RunUpdate(const std::string& url, HRESULT expected = S_OK) {
+    const std::uint64_t mark = server_.LogMark();
+    EXPECT_EQ(PutText(Control(), L"UpdateURL", url), S_OK);
+    EXPECT_EQ(control_->StartDownload(), expected);
+    std::vector<std::string> uris;
+    for (const auto& request : server_.RequestsSince(mark)) uris.push_back(request.uri.substr(request.uri.rfind('/') + 1));
+    return uris;
+  }
+
+  kt_test::PlatformKeysAside aside_;
+  kt::device::ComApartment com_;
+  kt_test::ScratchApplication app_{"Run"};
+  kt_test::NginxFixture server_ = kt_test::NginxFixture::FromEnvironment();
+  kt_test::ComPtr<IKtQxInstaller320_V3> control_ = kt_test::NewControl();
+  std::string site_;
   std::string installed_;
   std::vector<std::string> questions_;
   int inUseAnswer_ = IDNO;

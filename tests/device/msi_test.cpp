@@ -93,15 +93,10 @@ TEST_P(MsiPackageTest, AnswersForTheInstalledProduct) {
   std::string version = "stale";
   EXPECT_EQ(S_OK, msi.GetInstalledVersion(c.productCode, version));
   EXPECT_EQ(c.installedVersion, version);
+  // Decided by the context the product was installed in.
   int flag = -1;
-  HRESULT perMachine = msi.IsProductPerMachine(c.productCode, flag);
-  if (perMachine == S_OK) {
-    EXPECT_EQ(c.perMachine, flag);
-  } else {
-    // An installer that keeps no "ALLUSERS" for installed products calls it an unknown property.
-    EXPECT_EQ(static_cast<HRESULT>(0x800F0000 | ERROR_UNKNOWN_PROPERTY), perMachine);
-    EXPECT_EQ(0, flag);
-  }
+  EXPECT_EQ(S_OK, msi.IsProductPerMachine(c.productCode, flag));
+  EXPECT_EQ(c.perMachine, flag);
 
   EXPECT_EQ(0, installed.Uninstall());
   EXPECT_EQ(S_FALSE, msi.QueryProductInstalled(c.productCode));
@@ -259,9 +254,25 @@ TEST(MsiTest, SharedTableFindsTheFunctionsInUse) {
   for (int index : {MsiFunctionTable::kCloseHandle, MsiFunctionTable::kGetProductInfo,
                     MsiFunctionTable::kGetProperty, MsiFunctionTable::kOpenPackageEx,
                     MsiFunctionTable::kQueryProductState, MsiFunctionTable::kVerifyPackage,
-                    MsiFunctionTable::kSetInternalUI}) {
+                    MsiFunctionTable::kSetInternalUI, MsiFunctionTable::kGetProductInfoEx,
+                    MsiFunctionTable::kOpenDatabase, MsiFunctionTable::kDatabaseOpenView,
+                    MsiFunctionTable::kViewExecute, MsiFunctionTable::kViewFetch,
+                    MsiFunctionTable::kRecordGetString}) {
     EXPECT_TRUE(table.Has(index)) << MsiFunctionTable::Name(index);
   }
+}
+
+TEST(MsiTest, AQuietScopeRestoresTheLevelAndOwnerItReplaced) {
+  Kt_Msi msi;
+  HWND owner = ::GetDesktopWindow();
+  const int original = msi.SetInternalUI(INSTALLUILEVEL_BASIC, &owner);
+  {
+    Kt_MsiQuietScope quiet(msi, nullptr);
+    EXPECT_EQ(INSTALLUILEVEL_NONE, msi.SetInternalUI(INSTALLUILEVEL_NONE, nullptr));
+  }
+  HWND previous = nullptr;
+  EXPECT_EQ(INSTALLUILEVEL_BASIC, msi.SetInternalUI(static_cast<INSTALLUILEVEL>(original), &previous));
+  EXPECT_EQ(::GetDesktopWindow(), previous);
 }
 
 TEST(MsiTest, SetInternalUIReturnsThePreviousLevel) {
