@@ -328,7 +328,9 @@ HRESULT Kt_UpdateRun::DownloadPhase(List& list, const ComponentItem& defaults) {
     transport_.SetCurrentFileName(file);
     const HRESULT result = transport_.DownloadFile(ComponentFileUrl(list.url, Text(item.source), file), setup, file);
     if (FAILED(result)) return result;
-    const HRESULT verified = VerifyDownload(kt::WithBackslash(setup) + file, hashes.For(file), file);
+    // The published digest is that of FILENAME; a patch fetched in its place has none.
+    const std::string expected = file == Text(item.fileName) ? hashes.For(file) : std::string();
+    const HRESULT verified = VerifyDownload(kt::WithBackslash(setup) + file, expected, file);
     if (FAILED(verified)) return verified;
     SetStatus(list, row, "1");
     host_.FireEndDownLoad(list.url, file, kOneDownload, list.counts.download, counter);
