@@ -15,6 +15,8 @@ inline constexpr char kColumnArgument[] = "ARGUMENT";
 inline constexpr char kColumnOldVersion[] = "OLDVERSION";
 inline constexpr char kColumnPatchFileName[] = "PATCHFILENAME";
 inline constexpr char kColumnUacFix[] = "UACFIX";
+// Optional: the SHA-256 of the published file in hexadecimal; a download must match it.
+inline constexpr char kColumnSha256[] = "SHA256";
 
 // Column indices of one dataset, looked up once by name; -1 for a column it lacks.
 struct ListColumns {

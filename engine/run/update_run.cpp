@@ -10,7 +10,9 @@
 #include "engine/core/download_file_name.h"
 #include "engine/core/item_applicability.h"
 #include "engine/core/item_rows.h"
+#include "engine/core/published_hashes.h"
 #include "engine/device_item_environment.h"
+#include "engine/file_sha256.h"
 #include "engine/local_version_file.h"
 #include "engine/privilege_checks.h"
 #include "engine/run/device_list_copy.h"
@@ -43,6 +45,8 @@ enum RunMessage : int {
 enum EventType : LONG { kWholeRun = 1, kOneList = 2, kOneDownload = 3, kOneApply = 4 };
 
 constexpr HRESULT kAlreadyExists = static_cast<HRESULT>(0x800700B7);
+// CRYPT_E_HASH_VALUE: a downloaded file is not the one the list published.
+constexpr HRESULT kHashMismatch = static_cast<HRESULT>(0x80091007);
 
 std::string Text(const Kt_AString& text) { return std::string(text.c_str(), text.Length()); }
 
@@ -351,6 +355,7 @@ HRESULT Kt_UpdateRun::DownloadPhase(List& list, const ComponentItem& defaults) {
     return made;
   }
   ItemReader reader(list.Working(), defaults);
+  const PublishedHashes hashes(list.serverDatasets.At(0), defaults);
   int counter = 0;
   for (int row = 0; row < list.Working().RecordCount(); ++row) {
     if (Text(reader.Status(row)) != "0") continue;
@@ -373,10 +378,33 @@ HRESULT Kt_UpdateRun::DownloadPhase(List& list, const ComponentItem& defaults) {
     transport_.SetCurrentFileName(file);
     const HRESULT result = transport_.DownloadFile(ComponentFileUrl(list.url, Text(item.source), file), setup, file);
     if (FAILED(result)) return result;
+    // The published digest is that of FILENAME; a patch fetched in its place has none.
+    const std::string expected = file == Text(item.fileName) ? hashes.For(file) : std::string();
+    const HRESULT verified = VerifyDownload(kt::WithBackslash(setup) + file, expected, file);
+    if (FAILED(verified)) return verified;
     SetStatus(list, row, "1");
     host_.FireEndDownLoad(list.url, file, kOneDownload, list.counts.download, counter);
   }
   return S_OK;
+}
+
+HRESULT Kt_UpdateRun::VerifyDownload(const std::string& path, const std::string& expected, const std::string& file) {
+  if (expected.empty()) return S_OK;
+  std::string received;
+  HRESULT result = FileSha256(path, received);
+  std::string detail;
+  if (FAILED(result)) {
+    detail = "The SHA-256 of the download could not be computed.";
+  } else if (!SameDigest(expected, received)) {
+    result = kHashMismatch;
+    detail = "SHA-256 expected " + expected + ", received " + received;
+  } else {
+    return S_OK;
+  }
+  // Nothing unverified stays where the apply phase or a later run would take it from.
+  host_.PcDevice().DeleteFile(path);
+  host_.ReportError(kMessageDownloadFailed, result, detail, file, true);
+  return result;
 }
 
 HRESULT Kt_UpdateRun::ApplyPhase(List& list, const ComponentItem& defaults, std::string& renames) {

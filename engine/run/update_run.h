@@ -52,6 +52,9 @@ class Kt_UpdateRun {
   HRESULT SaveLocalFile(const List& list);
   HRESULT ProcessList(List& list);
   HRESULT DownloadPhase(List& list, const ComponentItem& defaults);
+  // Compares a downloaded file with the digest its list published (none: nothing to check). A
+  // mismatch deletes the download and reports 105 with the expected and the received digest.
+  HRESULT VerifyDownload(const std::string& path, const std::string& expected, const std::string& file);
   HRESULT ApplyPhase(List& list, const ComponentItem& defaults, std::string& renames);
   HRESULT ApplyItem(const ComponentItem& item, const std::string& target, Kt_Device& device);
   HRESULT PlaceFile(const ComponentItem& item, const std::string& source, const std::string& destination,

@@ -15,6 +15,7 @@ struct CommandRule {
 const char* const kNoOptions[] = {nullptr};
 const char* const kConvertOptions[] = {"form", "encoding", "pack", "level", nullptr};
 const char* const kPackOptions[] = {"zlib", "level", nullptr};
+const char* const kPublishOptions[] = {"previous", "form", "encoding", "pack", "level", nullptr};
 
 const CommandRule kCommands[] = {
     {"show", 1, kNoOptions,
@@ -26,7 +27,9 @@ const CommandRule kCommands[] = {
      "usage: qxlist check FILE\n"
      "Reads the document and says whether it is a configuration list or a component list, with\n"
      "its datasets and their row counts. A document that cannot be used is reported with the\n"
-     "reason and the byte position, and the exit code is 1.\n"},
+     "reason and the byte position, and the exit code is 1.\n"
+     "For a component list with a SHA256 column, every row's file (SOURCE and FILENAME beside the\n"
+     "list) is hashed; a row whose file is missing or differs is reported, and the exit code is 1.\n"},
     {"convert", 2, kConvertOptions,
      "usage: qxlist convert IN OUT [--form xml|binary] [--encoding NAME] [--pack none|lzss|zlib]\n"
      "                             [--level N]\n"
@@ -36,6 +39,30 @@ const CommandRule kCommands[] = {
      "usage: qxlist pack IN OUT [--zlib [--level N]]\n"
      "Wraps IN in the packed envelope, LZSS unless --zlib (level 0-9, default zlib's own).\n"
      "Input of 17 bytes or less is copied as it is for LZSS; packed input is copied.\n"},
+    {"publish", 2, kPublishOptions,
+     "usage: qxlist publish SRC OUT [--previous DIR] [--form xml|binary] [--encoding NAME]\n"
+     "                              [--pack none|lzss|zlib] [--level N]\n"
+     "Turns a folder of components into a server tree. SRC holds one folder per component list;\n"
+     "each holds the files of that list and, optionally, manifest.ini saying how they install:\n"
+     "\n"
+     "  ACTION = COPY            lines before any section: the defaults of every file\n"
+     "  TARGET = %COMPONENT%\n"
+     "  [*.dll]                  a file name pattern (* and ?); the first match applies\n"
+     "  ACTION = DOWNREG\n"
+     "  [setup.exe]\n"
+     "  ACTION = DOWNRUN\n"
+     "  ARGUMENT = /quiet\n"
+     "\n"
+     "Keys: ACTION (COPY, DOWNREG, DOWNRUN, EXTRACT, CeCab, DELETE, DELETEREG, DOWNLAUNCH, MSI,\n"
+     "MSI_; COPY when none), TARGET, ARGUMENT, DEVICE. A section that matches no file is an error.\n"
+     "\n"
+     "OUT (new or empty) receives config.xml, and per list LIST/components.xml with the files\n"
+     "beside it. Each row has FILENAME, VERSION, ACTION, TARGET, SOURCE and the file's SHA256,\n"
+     "which clients check before installing. VERSION is the file's version resource; for other\n"
+     "files a number raised whenever the content changes. Each list's version in config.xml is\n"
+     "raised exactly when that list changed, compared with --previous DIR (the tree published\n"
+     "before; without it every version starts at 1). The same input gives the same bytes.\n"
+     "Lists are XML in UTF-8 unless --form, --encoding or --pack choose another form.\n"},
     {"unpack", 2, kNoOptions,
      "usage: qxlist unpack IN OUT\n"
      "Removes the packed envelope of IN; input without an envelope is copied as it is.\n"},
@@ -52,6 +79,8 @@ const char kToolUsage[] =
     "                   --level N\n"
     "  pack IN OUT      the packed envelope alone: [--zlib [--level N]]\n"
     "  unpack IN OUT    remove the packed envelope\n"
+    "  publish SRC OUT  a server tree from a folder of components: [--previous DIR] and the\n"
+    "                   form options of convert\n"
     "\n"
     "qxlist COMMAND --help describes one command.\n"
     "Exit codes: 0 success, 1 bad input (nothing written), 2 usage.\n";
@@ -84,6 +113,9 @@ bool StoreOption(const std::string& name, const std::string& value, CommandLine&
   } else if (name == "pack") {
     if (value != "none" && value != "lzss" && value != "zlib") return problem = "--pack takes none, lzss or zlib", false;
     line.pack = value;
+  } else if (name == "previous") {
+    if (value.empty()) return problem = "--previous needs a folder", false;
+    line.previous = value;
   } else if (name == "level") {
     if (!ParseLevel(value, line.level)) return problem = "--level takes a number from 0 to 9", false;
   }
@@ -137,9 +169,11 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& line, s
     levelGiven |= name == "level";
   }
   if (line.files.size() != rule->fileCount)
-    return problem = line.command + " takes " + (rule->fileCount == 1 ? "one file" : "two files (IN OUT)"), false;
+    return problem = line.command + " takes " +
+                     (rule->fileCount == 1 ? "one file" : line.command == "publish" ? "two folders (SRC OUT)" : "two files (IN OUT)"),
+           false;
   if (levelGiven && line.command == "pack" && !line.zlib) return problem = "--level goes with --zlib", false;
-  if (levelGiven && line.command == "convert" && line.pack != "zlib")
+  if (levelGiven && line.command != "pack" && line.pack != "zlib")
     return problem = "--level goes with --pack zlib", false;
   return true;
 }

@@ -7,7 +7,7 @@ namespace qxlist {
 
 // What the command line asked for, checked against the command's own options.
 struct CommandLine {
-  std::string command;             // show, check, convert, pack, unpack; empty with --help alone
+  std::string command;             // show, check, convert, pack, unpack, publish; empty with --help alone
   std::vector<std::string> files;  // in the order given
   bool help = false;
   std::string form;      // convert: "xml" or "binary"; empty keeps the input's
@@ -15,6 +15,7 @@ struct CommandLine {
   std::string pack;      // convert: "none", "lzss" or "zlib"; empty keeps the input's
   bool zlib = false;     // pack: the zlib variant instead of LZSS
   int level = -1;        // zlib level, -1 for zlib's default
+  std::string previous;  // publish: the tree published before
 };
 
 // Parses argv[1...]. False with the reason in `problem` for an unknown command or option, a

@@ -4,8 +4,10 @@
 #include "dataset/packer.h"
 #include "tools/qxlist/command_line.h"
 #include "tools/qxlist/file_io.h"
+#include "tools/qxlist/hash_check.h"
 #include "tools/qxlist/list_document.h"
 #include "tools/qxlist/list_table.h"
+#include "tools/qxlist/publish.h"
 
 namespace qxlist {
 namespace {
@@ -60,7 +62,20 @@ int Check(const CommandLine& line, std::ostream& out, const Failure& fail) {
     out << "  dataset " << (dataset.Id().IsEmpty() ? "(unnamed)" : dataset.Id().c_str()) << ": "
         << dataset.RecordCount() << " rows, " << dataset.ColumnCount() << " columns\n";
   }
+  if (ReportHashMismatches(document, path, out) > 0) return fail(path, "files beside the list do not match its hashes");
   return kExitSuccess;
+}
+
+// The form the options choose, starting from `choice`.
+void ApplyFormOptions(const CommandLine& line, WriteChoice& choice) {
+  if (!line.form.empty()) choice.form = line.form == "binary" ? Form::Binary : Form::Xml;
+  if (!line.encoding.empty()) {
+    choice.codePage = CodePageFromName(line.encoding);
+    choice.encodingName = line.encoding;
+  }
+  if (!line.pack.empty())
+    choice.packing = line.pack == "lzss" ? Packing::Lzss : line.pack == "zlib" ? Packing::Zlib : Packing::None;
+  choice.level = line.level;
 }
 
 int Convert(const CommandLine& line, const Failure& fail) {
@@ -73,18 +88,11 @@ int Convert(const CommandLine& line, const Failure& fail) {
   if (!ReadWholeFile(in, data, problem) || !ReadListDocument(data, document, workingCodePage, problem))
     return fail(in, problem);
   WriteChoice choice;
-  choice.form = line.form.empty() ? document.form : (line.form == "binary" ? Form::Binary : Form::Xml);
+  choice.form = document.form;
   choice.codePage = document.codePage;
   choice.encodingName = document.encodingName;
-  if (!line.encoding.empty()) {
-    choice.codePage = CodePageFromName(line.encoding);
-    choice.encodingName = line.encoding;
-  }
-  choice.packing = line.pack.empty() ? document.packing
-                   : line.pack == "lzss" ? Packing::Lzss
-                   : line.pack == "zlib" ? Packing::Zlib
-                                         : Packing::None;
-  choice.level = line.level;
+  choice.packing = document.packing;
+  ApplyFormOptions(line, choice);
   Bytes written;
   if (!WriteListDocument(document, choice, written, problem)) return fail(in, problem);
   if (!WriteFileReplacing(out, written, problem)) return fail(out, problem);
@@ -124,6 +132,13 @@ int RunQxList(const std::vector<std::string>& args, std::ostream& out, std::ostr
   if (line.command == "show") return Show(line, out, fail);
   if (line.command == "check") return Check(line, out, fail);
   if (line.command == "convert") return Convert(line, fail);
+  if (line.command == "publish") {
+    PublishRequest request{line.files[0], line.files[1], line.previous, WriteChoice()};
+    request.choice.codePage = CodePageFromName("utf-8");
+    request.choice.encodingName = "utf-8";
+    ApplyFormOptions(line, request.choice);
+    return Publish(request, out, err);
+  }
   return PackOrUnpack(line, fail);
 }
 

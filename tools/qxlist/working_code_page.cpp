@@ -37,6 +37,10 @@ void WorkingCodePage::ChooseFor(const Bytes& plain) {
   unsigned codePage = DeclaredCodePage(plain);
   if (codePage == 0) return;
   if (codePage == kUtf16 || !Converts(codePage)) codePage = kUtf8;
+  Choose(codePage);
+}
+
+void WorkingCodePage::Choose(unsigned codePage) {
   const unsigned previous = SetSystemCodePageOverride(codePage);
   if (!m_set) m_previous = previous;
   m_set = true;

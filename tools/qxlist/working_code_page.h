@@ -19,6 +19,8 @@ class WorkingCodePage {
 
   // Chooses the code page for a document's unpacked bytes (XML text or the binary form).
   void ChooseFor(const Bytes& plain);
+  // Works in the given code page (one the platform converts).
+  void Choose(unsigned codePage);
 
  private:
   bool m_set = false;
