@@ -27,13 +27,7 @@ class Kt_LzssEncoder {
   static std::size_t MaxEncodedSize(std::size_t size) { return size + (size + 7) / 8; }
 
  private:
-  struct State;
-
-  void InitTrees();
-  void InsertNode(int r);
-  void DeleteNode(int p);
+  struct State;  // the ring and its search trees
 
   std::unique_ptr<State> state_;
-  int match_position_ = 0;
-  int match_length_ = 0;
 };
