@@ -57,20 +57,17 @@ class ClassicLzssEncoder {
         mask = 1;
       }
       const int coded = match_length_;
-      int i = 0;
-      for (; i < coded && next < data.size(); ++i) {
+      for (int i = 0; i < coded; ++i) {
         DeleteNode(s);
-        ring_[s] = data[next++];
-        if (s < kMaxMatch - 1) ring_[s + kRingSize] = ring_[s];
+        const bool input_left = next < data.size();
+        if (input_left) {
+          ring_[s] = data[next++];
+          if (s < kMaxMatch - 1) ring_[s + kRingSize] = ring_[s];
+        }
         s = (s + 1) & kRingMask;
         r = (r + 1) & kRingMask;
-        InsertNode(r);
-      }
-      for (; i < coded; ++i) {
-        DeleteNode(s);
-        s = (s + 1) & kRingMask;
-        r = (r + 1) & kRingMask;
-        if (--len != 0) InsertNode(r);
+        // Past the end of the input the look-ahead shrinks and the ring keeps its old bytes.
+        if (input_left || --len != 0) InsertNode(r);
       }
     } while (len > 0);
     if (group.size() > 1) out.insert(out.end(), group.begin(), group.end());
