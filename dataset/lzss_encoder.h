@@ -8,10 +8,11 @@
 // found through binary search trees of ring positions (one tree per first byte).
 //
 // The packed bytes must equal those of the long-established binary-tree encoder, because packed
-// files are compared byte for byte. So this follows that encoder step for step, including what
-// it compares beyond the end of the input (the bytes last left in the ring, and a zero-filled copy
-// of the ring's first 17 bytes kept after its end) and its tie rule: of equally long matches the
-// first one met in the tree walk is kept.
+// files are compared byte for byte. So this keeps that encoder's trees and matches at every step,
+// including what it compares beyond the end of the input (the bytes last left in the ring, and a
+// zero-filled copy of the ring's first 17 bytes kept after its end) and its tie rule: of equally
+// long matches the first one met in the tree walk is kept. Only where the outcome is known without
+// the walk (the string is already in its tree) does it skip the walk.
 class Kt_LzssEncoder {
  public:
   Kt_LzssEncoder();
@@ -27,13 +28,7 @@ class Kt_LzssEncoder {
   static std::size_t MaxEncodedSize(std::size_t size) { return size + (size + 7) / 8; }
 
  private:
-  struct State;
-
-  void InitTrees();
-  void InsertNode(int r);
-  void DeleteNode(int p);
+  struct State;  // the ring and its search trees
 
   std::unique_ptr<State> state_;
-  int match_position_ = 0;
-  int match_length_ = 0;
 };
