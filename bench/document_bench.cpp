@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/document.h"
-#include "dataset/dom_document.h"
-#include "dataset/packer.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/documents/document.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/binary/packer.h"
 #include "list_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dataset/packer.h"
+#include "dataset/binary/packer.h"
 #include "list_text.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "config/launch_description.h"
 
 #include "config/path_text.h"
-#include "dataset/dataset.h"
-#include "dataset/document.h"
+#include "dataset/model/dataset.h"
+#include "dataset/documents/document.h"
 
 namespace kt {
 

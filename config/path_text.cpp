@@ -1,6 +1,6 @@
 #include "config/path_text.h"
 
-#include "dataset/path_separator.h"
+#include "dataset/text/path_separator.h"
 
 namespace kt {
 namespace {

@@ -10,7 +10,7 @@
 #include "control/com/dispatch_call.h"
 #include "control/com/variant.h"
 #include "control/com/variant_stream.h"
-#include "dataset/variable.h"
+#include "dataset/values/variable.h"
 
 namespace kt::control {
 namespace {

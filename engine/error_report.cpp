@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "dataset/error_msg.h"
-#include "dataset/platform.h"
+#include "dataset/text/error_msg.h"
+#include "dataset/text/platform.h"
 
 namespace kt::engine {
 namespace {

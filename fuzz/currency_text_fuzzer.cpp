@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dataset/currency.h"
+#include "dataset/values/currency.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::int64_t amount = CurrencyFromText(reinterpret_cast<const char*>(data), size);

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dataset/date_value.h"
+#include "dataset/values/date_value.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   double value = 0;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/document.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/documents/document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Kt_ParamList params;

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/document.h"
-#include "dataset/packer.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/documents/document.h"
+#include "dataset/binary/packer.h"
 
 namespace {
 

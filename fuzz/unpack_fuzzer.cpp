@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dataset/packer.h"
+#include "dataset/binary/packer.h"
 
 namespace {
 

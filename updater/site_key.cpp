@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "dataset/base64.h"
+#include "dataset/text/base64.h"
 
 namespace kt::updater {
 namespace {

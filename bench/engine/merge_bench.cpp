@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/item_environment.h"
 #include "engine/core/key_index.h"
 #include "engine/core/list_merge.h"

@@ -1,4 +1,4 @@
-#include "dataset/platform.h"
+#include "dataset/text/platform.h"
 
 #include <iconv.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "dataset/buffer.h"
+#include "dataset/text/buffer.h"
 #include "dataset/posix/iconv_names.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "dataset/platform.h"
+#include "dataset/text/platform.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "engine/core/component_item.h"
 
-#include "dataset/variable.h"
+#include "dataset/values/variable.h"
 #include "engine/core/list_columns.h"
 
 namespace kt::engine {

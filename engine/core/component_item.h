@@ -3,7 +3,7 @@
 // default item built from its parameters.
 #include <cstdint>
 
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 #include "engine/core/item_action.h"
 
 class Kt_ParamList;

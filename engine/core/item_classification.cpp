@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 #include "engine/core/path_join.h"
 #include "engine/core/version_compare.h"
 

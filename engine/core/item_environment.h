@@ -5,7 +5,7 @@
 // tests answer from memory.
 #include <cstdint>
 
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 
 namespace kt::engine {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "dataset/dataset.h"
+#include "dataset/model/dataset.h"
 
 namespace kt::engine {
 

@@ -2,7 +2,7 @@
 // The progress of an item as its STATUS column and the classification result carry it.
 #include <string_view>
 
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 
 namespace kt::engine {
 

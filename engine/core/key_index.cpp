@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 
 namespace kt::engine {
 

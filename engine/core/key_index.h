@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 
 namespace kt::engine {
 

@@ -1,6 +1,6 @@
 #include "engine/core/list_columns.h"
 
-#include "dataset/dataset.h"
+#include "dataset/model/dataset.h"
 
 namespace kt::engine {
 

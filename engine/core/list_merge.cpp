@@ -3,8 +3,8 @@
 #include <string_view>
 #include <utility>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/item_applicability.h"
 #include "engine/core/item_classification.h"
 #include "engine/core/item_rows.h"

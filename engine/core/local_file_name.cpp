@@ -1,6 +1,6 @@
 #include "engine/core/local_file_name.h"
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 
 namespace kt::engine {
 

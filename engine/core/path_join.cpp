@@ -1,6 +1,6 @@
 #include "engine/core/path_join.h"
 
-#include "dataset/path_separator.h"
+#include "dataset/text/path_separator.h"
 
 namespace kt::engine {
 

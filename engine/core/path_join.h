@@ -1,6 +1,6 @@
 #pragma once
 // Joining a folder and a file name in the system's code page.
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 
 namespace kt::engine {
 

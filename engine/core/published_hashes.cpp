@@ -1,6 +1,6 @@
 #include "engine/core/published_hashes.h"
 
-#include "dataset/dataset.h"
+#include "dataset/model/dataset.h"
 #include "engine/core/item_rows.h"
 #include "engine/core/list_columns.h"
 

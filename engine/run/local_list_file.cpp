@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "config/path_text.h"
-#include "dataset/dataset_xml_writer.h"
+#include "dataset/documents/dataset_xml_writer.h"
 #include "device/kt_device.h"
 #include "device/unique_handle.h"
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "dataset/dataset.h"
-#include "dataset/document_form.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/values/variable.h"
 
 class Kt_Device;
 

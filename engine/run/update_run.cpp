@@ -2,7 +2,7 @@
 
 #include "config/path_text.h"
 #include "config/qxp_configuration.h"
-#include "dataset/document_form.h"
+#include "dataset/documents/document_form.h"
 #include "device/kt_device_win32.h"
 #include "device/result_codes.h"
 #include "device/next_boot.h"

@@ -3,7 +3,7 @@
 #include <wininet.h>
 
 #include "config/wide_text.h"
-#include "dataset/base64.h"
+#include "dataset/text/base64.h"
 #include "engine/transport/transport_sink.h"
 
 namespace kt::engine {

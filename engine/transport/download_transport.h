@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "dataset/dataset.h"
-#include "dataset/document_form.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/values/variable.h"
 #include "device/com_ptr.h"
 #include "engine/transport/bind_status_callback.h"
 

@@ -14,9 +14,9 @@
 
 #include "config/qxp_configuration.h"
 #include "control/com/bstr.h"
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/document_form.h"
-#include "dataset/packer.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/binary/packer.h"
 #include "control/kt_qx_installer.h"
 #include "device/unique_handle.h"
 #include "nginx_fixture.h"

@@ -1,4 +1,4 @@
-#include "dataset/astring.h"
+#include "dataset/text/astring.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "dataset/buffer.h"
-#include "dataset/wstring.h"
+#include "dataset/text/buffer.h"
+#include "dataset/text/wstring.h"
 
 namespace {
 

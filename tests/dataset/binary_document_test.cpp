@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "dataset/binary_document_format.h"
-#include "dataset/binary_document_reader.h"
-#include "dataset/binary_document_writer.h"
-#include "dataset/dom_document.h"
+#include "dataset/binary/binary_document_format.h"
+#include "dataset/binary/binary_document_reader.h"
+#include "dataset/binary/binary_document_writer.h"
+#include "dataset/xml/dom_document.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 

@@ -7,8 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "dataset/astring.h"
-#include "dataset/block_arena.h"
+#include "dataset/text/astring.h"
+#include "dataset/model/block_arena.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "dataset/block_arena.h"
-#include "dataset/cell_allocator.h"
-#include "dataset/record.h"
+#include "dataset/model/block_arena.h"
+#include "dataset/model/cell_allocator.h"
+#include "dataset/model/record.h"
 
 namespace {
 

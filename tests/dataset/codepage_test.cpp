@@ -1,11 +1,11 @@
-#include "dataset/codepage.h"
+#include "dataset/text/codepage.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 #include "tests/dataset/system_code_page_scope.h"
 
 namespace {

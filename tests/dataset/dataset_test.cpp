@@ -1,4 +1,4 @@
-#include "dataset/dataset.h"
+#include "dataset/model/dataset.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "dataset/codepage.h"
-#include "dataset/currency.h"
+#include "dataset/text/codepage.h"
+#include "dataset/values/currency.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "dataset/currency.h"
-#include "dataset/date_value.h"
+#include "dataset/values/currency.h"
+#include "dataset/values/date_value.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "dataset/codepage.h"
-#include "dataset/document.h"
-#include "dataset/dom_document.h"
+#include "dataset/text/codepage.h"
+#include "dataset/documents/document.h"
+#include "dataset/xml/dom_document.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 

@@ -1,13 +1,13 @@
 // A list read in any form tells that form, and written back in it gives the same document: every
 // packing variant with both document forms, declared encoding names kept as spelled.
-#include "dataset/document_form.h"
+#include "dataset/documents/document_form.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "dataset/packer.h"
+#include "dataset/binary/packer.h"
 
 namespace {
 

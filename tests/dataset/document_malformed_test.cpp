@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "dataset/document.h"
+#include "dataset/documents/document.h"
 #include "tests/dataset/document_test_support.h"
 
 namespace {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "dataset/binary_document_reader.h"
-#include "dataset/binary_document_writer.h"
-#include "dataset/dataset_xml_reader.h"
-#include "dataset/document.h"
-#include "dataset/dom_document.h"
-#include "dataset/params_xml.h"
+#include "dataset/binary/binary_document_reader.h"
+#include "dataset/binary/binary_document_writer.h"
+#include "dataset/documents/dataset_xml_reader.h"
+#include "dataset/documents/document.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/documents/params_xml.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/replayable_random.h"
 #include "tests/dataset/system_code_page_scope.h"

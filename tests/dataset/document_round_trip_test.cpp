@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "dataset/binary_document_format.h"
-#include "dataset/document.h"
-#include "dataset/packer.h"
+#include "dataset/binary/binary_document_format.h"
+#include "dataset/documents/document.h"
+#include "dataset/binary/packer.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/date_value.h"
-#include "dataset/document.h"
-#include "dataset/dom_document.h"
-#include "dataset/params_xml.h"
-#include "dataset/xml_writer.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/values/date_value.h"
+#include "dataset/documents/document.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/documents/params_xml.h"
+#include "dataset/xml/xml_writer.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dataset/document.h"
+#include "dataset/documents/document.h"
 
 #ifndef _WIN32
 #include <pthread.h>

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/dom_elem.h"
-#include "dataset/dom_elem_list.h"
+#include "dataset/xml/dom_elem.h"
+#include "dataset/xml/dom_elem_list.h"
 
 namespace kt_test {
 
@@ -88,8 +88,8 @@ class BinaryBuilder {
 
 #endif
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 
 namespace kt_test {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/date_value.h"
-#include "dataset/document.h"
+#include "dataset/values/date_value.h"
+#include "dataset/documents/document.h"
 #include "tests/dataset/system_code_page_scope.h"
 
 namespace {

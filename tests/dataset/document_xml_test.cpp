@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "dataset/binary_document_writer.h"
-#include "dataset/dataset_xml_reader.h"
-#include "dataset/dataset_xml_writer.h"
-#include "dataset/document.h"
-#include "dataset/dom_document.h"
+#include "dataset/binary/binary_document_writer.h"
+#include "dataset/documents/dataset_xml_reader.h"
+#include "dataset/documents/dataset_xml_writer.h"
+#include "dataset/documents/document.h"
+#include "dataset/xml/dom_document.h"
 #include "tests/dataset/document_test_support.h"
 #include "tests/dataset/system_code_page_scope.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "dataset/lzss_decoder.h"
-#include "dataset/lzss_encoder.h"
-#include "dataset/lzss_format.h"
+#include "dataset/binary/lzss_decoder.h"
+#include "dataset/binary/lzss_encoder.h"
+#include "dataset/binary/lzss_format.h"
 #include "tests/dataset/hex_bytes.h"
 #include "tests/dataset/replayable_random.h"
 

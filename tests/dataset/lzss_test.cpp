@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/lzss_decoder.h"
-#include "dataset/lzss_encoder.h"
+#include "dataset/binary/lzss_decoder.h"
+#include "dataset/binary/lzss_encoder.h"
 #include "tests/dataset/hex_bytes.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The packed envelope: markers and check values, Pack/Unpack rules, round trips, damaged input.
-#include "dataset/packer.h"
+#include "dataset/binary/packer.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>

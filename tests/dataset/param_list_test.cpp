@@ -1,4 +1,4 @@
-#include "dataset/variable.h"
+#include "dataset/values/variable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The one separator rule of every layer that joins folders and names.
-#include "dataset/path_separator.h"
+#include "dataset/text/path_separator.h"
 
 #include <gtest/gtest.h>
 

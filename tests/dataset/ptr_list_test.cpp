@@ -1,11 +1,11 @@
-#include "dataset/ptr_list.h"
+#include "dataset/values/ptr_list.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dataset/list_handlers.h"
-#include "dataset/variable.h"
+#include "dataset/values/list_handlers.h"
+#include "dataset/values/variable.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "dataset/codepage.h"
+#include "dataset/text/codepage.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <string>
 
-#include "dataset/base64.h"
-#include "dataset/error_msg.h"
-#include "dataset/number_text.h"
+#include "dataset/text/base64.h"
+#include "dataset/text/error_msg.h"
+#include "dataset/text/number_text.h"
 #include "tests/dataset/system_code_page_scope.h"
 
 namespace {

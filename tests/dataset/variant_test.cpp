@@ -1,4 +1,4 @@
-#include "dataset/variant.h"
+#include "dataset/values/variant.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <ostream>
 #include <string>
 
-#include "dataset/currency.h"
-#include "dataset/date_value.h"
+#include "dataset/values/currency.h"
+#include "dataset/values/date_value.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "dataset/xml_dom_builder.h"
+#include "dataset/xml/xml_dom_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dataset/dom_document.h"
-#include "dataset/xml_tokenizer.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/xml/xml_tokenizer.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "dataset/dom_document.h"
-#include "dataset/dom_elem_handlers.h"
-#include "dataset/ptr_list.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/xml/dom_elem_handlers.h"
+#include "dataset/values/ptr_list.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "dataset/xml_encoding.h"
+#include "dataset/xml/xml_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <set>
 #include <string>
 
-#include "dataset/dom_document.h"
-#include "dataset/encoding_names.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/text/encoding_names.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {

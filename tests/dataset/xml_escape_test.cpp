@@ -1,10 +1,10 @@
-#include "dataset/xml_escape.h"
+#include "dataset/xml/xml_escape.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dataset/codepage.h"
+#include "dataset/text/codepage.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "dataset/xml_names.h"
-#include "dataset/xml_scan.h"
+#include "dataset/xml/xml_names.h"
+#include "dataset/xml/xml_scan.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dataset/dom_document.h"
-#include "dataset/xml_writer.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/xml/xml_writer.h"
 #include "tests/dataset/replayable_random.h"
 #include "tests/dataset/xml_test_support.h"
 

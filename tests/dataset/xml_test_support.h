@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "dataset/astring.h"
-#include "dataset/codepage.h"
+#include "dataset/text/astring.h"
+#include "dataset/text/codepage.h"
 
 inline std::string Str(const Kt_AString& text) { return std::string(text.c_str(), text.Length()); }
 inline Kt_AString AStr(std::string_view text) { return Kt_AString(text.data(), text.size()); }

@@ -1,4 +1,4 @@
-#include "dataset/xml_tokenizer.h"
+#include "dataset/xml/xml_tokenizer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "dataset/dom_document.h"
-#include "dataset/dom_elem.h"
-#include "dataset/xml_writer.h"
+#include "dataset/xml/dom_document.h"
+#include "dataset/xml/dom_elem.h"
+#include "dataset/xml/xml_writer.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "dataset/xml_writer.h"
+#include "dataset/xml/xml_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "dataset/dom_document.h"
+#include "dataset/xml/dom_document.h"
 #include "tests/dataset/xml_test_support.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "dataset/base64.h"
+#include "dataset/text/base64.h"
 #include "device/com_ptr.h"
 #include "recording_sink.h"
 

@@ -8,8 +8,8 @@
 
 #include "config/qxp_configuration.h"
 #include "core/list_text.h"
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "device/kt_device_win32.h"
 #include "engine/device_item_environment.h"
 #include "engine/local_version_file.h"

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "dataset/packer.h"
+#include "dataset/binary/packer.h"
 #include "qxlist_test_support.h"
 #include "tools/qxlist/qxlist_app.h"
 

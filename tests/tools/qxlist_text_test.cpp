@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dataset/codepage.h"
+#include "dataset/text/codepage.h"
 #include "qxlist_test_support.h"
 #include "tools/qxlist/qxlist_app.h"
 

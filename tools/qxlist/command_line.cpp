@@ -1,6 +1,6 @@
 #include "tools/qxlist/command_line.h"
 
-#include "dataset/encoding_names.h"
+#include "dataset/text/encoding_names.h"
 
 namespace qxlist {
 namespace {

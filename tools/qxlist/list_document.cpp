@@ -1,7 +1,7 @@
 #include "tools/qxlist/list_document.h"
 
-#include "dataset/document_form.h"
-#include "dataset/packer.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/binary/packer.h"
 
 namespace qxlist {
 namespace {

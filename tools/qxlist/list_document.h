@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "tools/qxlist/file_io.h"
 #include "tools/qxlist/working_code_page.h"
 

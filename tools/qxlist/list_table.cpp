@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "dataset/variant_types.h"
+#include "dataset/values/variant_types.h"
 
 namespace qxlist {
 namespace {

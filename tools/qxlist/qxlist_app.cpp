@@ -1,7 +1,7 @@
 #include "tools/qxlist/qxlist_app.h"
 
-#include "dataset/encoding_names.h"
-#include "dataset/packer.h"
+#include "dataset/text/encoding_names.h"
+#include "dataset/binary/packer.h"
 #include "tools/qxlist/command_line.h"
 #include "tools/qxlist/file_io.h"
 #include "tools/qxlist/hash_check.h"

@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "dataset/binary_document_format.h"
-#include "dataset/codepage.h"
-#include "dataset/xml_encoding.h"
+#include "dataset/binary/binary_document_format.h"
+#include "dataset/text/codepage.h"
+#include "dataset/xml/xml_encoding.h"
 
 namespace qxlist {
 namespace {

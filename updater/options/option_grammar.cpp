@@ -2,7 +2,7 @@
 #include "updater/options/kill_mode.h"
 #include "updater/options/runner_helper.h"
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Makes another code page the system code page for the life of a test.
-#include "dataset/codepage.h"
+#include "dataset/text/codepage.h"
 
 namespace kt::engine::testing {
 

@@ -2,8 +2,8 @@
 // the resulting STATUS of every working row and the two counts.
 #include <gtest/gtest.h>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/list_merge.h"
 #include "list_text.h"
 #include "merge_scenario.h"

@@ -4,8 +4,8 @@
 
 #include <ostream>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/list_merge.h"
 #include "list_text.h"
 #include "merge_scenario.h"

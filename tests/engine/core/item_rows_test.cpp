@@ -2,8 +2,8 @@
 // differs from them.
 #include <gtest/gtest.h>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/item_rows.h"
 #include "engine/core/list_columns.h"
 #include "list_text.h"

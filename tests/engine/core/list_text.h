@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 
 namespace kt::engine::testing {
 

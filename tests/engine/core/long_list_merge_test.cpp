@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "dataset/dataset.h"
-#include "dataset/variable.h"
+#include "dataset/model/dataset.h"
+#include "dataset/values/variable.h"
 #include "engine/core/list_columns.h"
 #include "engine/core/list_merge.h"
 #include "list_text.h"

@@ -1,6 +1,6 @@
 #include "memory_environment.h"
 
-#include "dataset/compare.h"
+#include "dataset/text/compare.h"
 
 namespace kt::engine::testing {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "dataset/document_form.h"
-#include "dataset/packer.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/binary/packer.h"
 #include "engine_test_support.h"
 
 namespace kt::engine::testing {

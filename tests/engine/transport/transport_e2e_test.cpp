@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/document_form.h"
-#include "dataset/packer.h"
+#include "dataset/documents/document_form.h"
+#include "dataset/binary/packer.h"
 #include "device/com_ptr.h"
 #include "engine/core/compose_url.h"
 #include "engine/core/transport_error_text.h"

@@ -1,3 +1,0 @@
-#include "dataset/sax_handler.h"
-
-Kt_SAXCtxHandler::~Kt_SAXCtxHandler() = default;

@@ -1,0 +1,3 @@
+#include "dataset/xml/sax_handler.h"
+
+Kt_SAXCtxHandler::~Kt_SAXCtxHandler() = default;
