@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/binary/lzss_format.h"
 #include "dataset/binary/packer.h"
 
 namespace {
 
-// Twice the packer's 4 KiB window already reaches every state of its encoder (the ring wraps and
-// old strings leave the tree); longer outputs (a small zlib stream can unpack to megabytes) only
-// slow each execution down.
-constexpr std::size_t kRoundTripLimit = 8 * 1024;
+// Twice the encoder's ring already reaches every state of it (the ring wraps and old strings leave
+// the tree); longer outputs (a small zlib stream can unpack to megabytes) only slow each execution.
+constexpr std::size_t kRoundTripLimit = 2 * kt_lzss::kRingSize;
 
 bool SameBytes(const std::vector<unsigned char>& a, const unsigned char* b, std::size_t size) {
   return a.size() == size && std::equal(a.begin(), a.end(), b);
